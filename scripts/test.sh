@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Every test, from a fresh clone: sets up what is missing, builds all presets,
+# runs the unit tests natively (Debug), the long tests (Release), the same unit
+# tests as Windows programs under Wine, the tests under ThreadSanitizer, and
+# the configuration reader's fuzzer for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+fuzz_seconds=${VIREO_FUZZ_SECONDS:-30}
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "setup"
+scripts/setup.sh
+
+step "native build"
+cmake --preset native >/dev/null
+cmake --build --preset native-debug
+cmake --build --preset native-release
+step "native tests"
+ctest --preset native
+ctest --preset native-long
+
+step "windows build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+step "windows tests under wine"
+ctest --preset windows
+
+step "thread sanitizer"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan
+
+step "fuzzing the configuration reader for ${fuzz_seconds} s"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+build/fuzz/fuzz/config_fuzz -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=1 \
+  "$corpus" fuzz/seeds 2>&1 | tail -n 12
+
+step "all tests passed"
