@@ -1,0 +1,25 @@
+// The serial port that carries the infrared receiver: DTR and RTS power it,
+// its output is read on CTS. No data byte is ever sent or received.
+#pragma once
+
+#include <cstdint>
+
+namespace vireo {
+
+class SerialLine {
+ public:
+  virtual ~SerialLine() = default;
+
+  // Opens port n (\\.\COMn) with its fixed line settings; false when it is
+  // already open or cannot be opened and configured.
+  virtual bool Open(std::int32_t port) = 0;
+  virtual bool SetDtr(bool on) = 0;
+  virtual bool SetRts(bool on) = 0;
+  // 1 when CTS is on, 0 when off, -1 when the status cannot be read.
+  virtual int ReadCts() = 0;
+  // DTR off, buffers purged, handle closed; always true.
+  virtual bool Close() = 0;
+  virtual bool IsOpen() const = 0;
+};
+
+}  // namespace vireo

@@ -1,0 +1,1 @@
+# The Win32 implementations of the platform seams.

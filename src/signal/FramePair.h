@@ -1,0 +1,50 @@
+// FramePair holds the packet being recorded and the reference picture merged
+// from the packets of the current burst, and turns the reference into the
+// code text that selects a command.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "signal/SignalFrame.h"
+#include "signal/SignalViewSink.h"
+#include "signal/TickSource.h"
+
+namespace vireo {
+
+class FramePair {
+ public:
+  FramePair() = default;
+  virtual ~FramePair() = default;
+  FramePair(const FramePair&) = delete;
+  FramePair& operator=(const FramePair&) = delete;
+
+  void SetClock(TickSource* clock) { clock_ = clock; }
+  // Set and cleared by the user-interface thread, read by the worker.
+  void SetSignalView(SignalViewSink* view) { signalView_.store(view); }
+  SignalViewSink* SignalView() const { return signalView_.load(); }
+
+  void ResetAll(std::int32_t acceptLimit, std::int32_t windowMs, std::int32_t minSlots);
+  void ResetPacket(std::int32_t windowMs, std::int32_t minSlots);
+  void MarkSample(bool levelOn) { packet.Mark(levelOn, clock_->Now(), clock_->TicksPerSecond()); }
+
+  // Drops the packet, copies it over a sparser reference, or aligns and merges it.
+  void AcceptPacket();
+  void AlignAndMerge();
+  // Code text of the reference (debug form while debugMode is set); hands the
+  // slot texts to the attached view first.
+  std::string RenderCode(std::int32_t maxRatio, std::int32_t minRatio);
+
+  // The debug switch: written by the settings window, read by the worker.
+  std::atomic<bool> debugMode{false};
+  std::int32_t acceptLimit = 0;
+  SignalFrame packet;
+  SignalFrame reference;
+
+ private:
+  TickSource* clock_ = nullptr;
+  std::atomic<SignalViewSink*> signalView_{nullptr};
+};
+
+}  // namespace vireo

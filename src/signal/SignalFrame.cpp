@@ -1,0 +1,1 @@
+#include "signal/SignalFrame.h"

@@ -1,0 +1,5 @@
+# Signal frames, alignment and code texts.
+add_library(vireo_signal STATIC
+  signal/SignalFrame.cpp
+)
+target_include_directories(vireo_signal PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

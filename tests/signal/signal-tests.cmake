@@ -1,0 +1,1 @@
+# Tests of the signal frames, alignment and code texts.

@@ -1,0 +1,1 @@
+# Tests of the Win32 platform layer, run under Wine.
