@@ -16,6 +16,7 @@ void LogSink::AppendLog(const std::string& message, bool newLine) {
   }
   if (newLine) text_ += "\r\n";
   text_ += message;
+  if (listener_) listener_->OnLogLine(message);
 }
 
 std::string LogSink::TakeLogIfChanged() {

@@ -9,9 +9,22 @@
 
 namespace vireo {
 
+// Told of every line as it is appended (a console that mirrors the log).
+// Called with the log's lock held: it must be quick and take no other lock.
+class LogListener {
+ public:
+  virtual ~LogListener() = default;
+  virtual void OnLogLine(const std::string& line) = 0;
+};
+
 class LogSink {
  public:
   static constexpr std::size_t kCapacity = 10000;
+
+  void SetListener(LogListener* listener) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    listener_ = listener;
+  }
 
   void AppendLog(const std::string& message, bool newLine = true);
   // A copy of the whole log when it changed since the last take, else empty.
@@ -23,6 +36,7 @@ class LogSink {
   std::mutex mutex_;
   std::string text_;
   bool changed_ = false;
+  LogListener* listener_ = nullptr;
 };
 
 }  // namespace vireo

@@ -1,0 +1,90 @@
+// Cost of one capture step in the receiving state on a serial line that costs
+// nothing, against two bare reads of the same counter: what the sampling loop
+// adds beyond the clock it cannot do without.
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "capture/CaptureEngine.h"
+
+namespace {
+
+using namespace vireo;
+
+std::int64_t MonotonicNs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+// The machine's monotonic clock as the high-level counter; sleeps are skipped
+// so that the start-up costs no time.
+class MonotonicClock : public ClockHardware {
+ public:
+  std::int64_t HighLevelCount() override { return MonotonicNs(); }
+  std::int64_t HighLevelFrequency() override { return 1'000'000'000; }
+  std::int64_t LowLevelCount() override { return 0; }
+  void Sleep(std::int32_t) override {}
+};
+
+// CTS on for the receiver check, then held off: a packet that never ends.
+class FreeLine : public SerialLine {
+ public:
+  bool Open(std::int32_t) override { return open_ = true; }
+  bool SetDtr(bool) override { return true; }
+  bool SetRts(bool) override { return true; }
+  int ReadCts() override { return reads_++ == 0 ? 1 : 0; }
+  bool Close() override {
+    open_ = false;
+    return true;
+  }
+  bool IsOpen() const override { return open_; }
+
+ private:
+  bool open_ = false;
+  long reads_ = 0;
+};
+
+class NoProcess : public ProcessControl {
+ public:
+  bool SetPriorityClass(PriorityClass) override { return true; }
+  bool StartTimeCriticalThread(std::function<void()>) override { return false; }
+};
+
+void BM_TwoCounterReads(benchmark::State& state) {
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(MonotonicNs());
+    benchmark::DoNotOptimize(MonotonicNs());
+  }
+}
+BENCHMARK(BM_TwoCounterReads);
+
+void BM_CaptureStepReceiving(benchmark::State& state) {
+  auto folder = std::filesystem::temp_directory_path() / "vireo-bench";
+  std::filesystem::create_directories(folder);
+  std::filesystem::current_path(folder);
+  std::ofstream("VIREO.INI") << "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100000\nSLEEP_TIMEBIG=1\n"
+                                "SLEEP_TIMESMALL=1\nPACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\n"
+                                "PACKET_START_PAUSE=1\nPACKET_START_VALUE=0\nBUFFER_SIZE=130\n"
+                                "ADDPRECISION=50\nPACKET_MAX=180\nPACKET_MIN=140\n"
+                                "PACKET_VALID=20\n[COM]\nPort=1\n";
+  MonotonicClock clock;
+  FreeLine line;
+  NoProcess process;
+  CaptureEngine engine(line, clock, process);
+  if (!engine.RunStartUp()) {
+    state.SkipWithError("start-up failed");
+    return;
+  }
+  while (engine.State().Get() != kReceiving) engine.CaptureStep();
+  for (auto _ : state) engine.CaptureStep();
+  if (engine.State().Get() != kReceiving) state.SkipWithError("left the receiving state");
+}
+BENCHMARK(BM_CaptureStepReceiving);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,92 @@
+// CaptureEngine is the worker's whole state: it powers and samples the
+// receiver, cuts the line levels into packets, turns each packet into a code
+// text and hands recognised commands to the user interface through the
+// command queue. It lives as long as the main window.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "capture/CaptureSettings.h"
+#include "capture/CommandQueue.h"
+#include "capture/LogSink.h"
+#include "capture/PrecisionClock.h"
+#include "capture/RunState.h"
+#include "config/SharedConfig.h"
+#include "platform/ClockHardware.h"
+#include "platform/ProcessControl.h"
+#include "platform/SerialLine.h"
+#include "signal/FramePair.h"
+
+namespace vireo {
+
+class CaptureEngine {
+ public:
+  CaptureEngine(SerialLine& line, ClockHardware& clockHardware, ProcessControl& process);
+  CaptureEngine(const CaptureEngine&) = delete;
+  CaptureEngine& operator=(const CaptureEngine&) = delete;
+
+  // User-interface thread: start a worker, unless one is present or starting
+  // (then log the second-copy line and ask the present one to stop).
+  void StartWorker();
+  // Asks the worker to stop, also while it is still starting up.
+  void RequestStop();
+  // True from StartWorker until the worker has ended: the engine must not be
+  // destroyed before this is false.
+  bool WorkerPresent() const { return workerPresent_.load() || runState_.Get() != kStopped; }
+
+  // The worker thread's body: start-up, capture loop, end.
+  void WorkerMain();
+
+  // The pieces of WorkerMain, for a driver that runs the worker step by step
+  // on one thread. RunStartUp returns false when the start-up failed (the run
+  // has then ended); after a successful start-up, CaptureStep until the run
+  // state is 666, then FinishRun.
+  bool RunStartUp();
+  void CaptureStep();
+  void FinishRun();
+
+  void RecogniseCode(const std::string& code);
+
+  LogSink& Log() { return log_; }
+  RunState& State() { return runState_; }
+  CommandQueue& Queue() { return queue_; }
+  SharedConfig& Config() { return config_; }
+  FramePair& Frames() { return frames_; }
+  PrecisionClock& Clock() { return clock_; }
+  const CaptureSettings& Settings() const { return settings_; }
+
+ private:
+  void Fail(const std::string& message);
+  void EndRun();
+  void RestartTiming(std::int32_t level);
+  void UpdateTiming(std::int32_t level, std::int64_t now, std::int64_t rate);
+  std::int32_t StepIdle(std::int32_t level);
+  std::int32_t StepArmed(std::int32_t level, std::int64_t now, std::int64_t rate);
+  std::int32_t StepReceiving(std::int32_t level, std::int64_t now, std::int64_t rate);
+
+  SerialLine& line_;
+  ClockHardware& clockHardware_;
+  ProcessControl& process_;
+
+  LogSink log_;
+  RunState runState_;
+  SharedConfig config_;
+  PrecisionClock clock_;
+  FramePair frames_;
+  CaptureSettings settings_;
+  CommandQueue queue_;
+
+  // Capture counters, the worker's own.
+  std::int32_t lastLevel_ = 1;
+  std::int64_t changeTime_ = 0;
+  std::int64_t elapsedMs_ = 0;
+
+  bool lineOpenedThisRun_ = false;
+  // The run state is still 0 while a worker starts up; these two mark it.
+  std::atomic<bool> workerPresent_{false};
+  std::atomic<bool> stopDuringStartUp_{false};
+};
+
+}  // namespace vireo

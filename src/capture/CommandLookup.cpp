@@ -1,0 +1,15 @@
+#include "capture/CommandLookup.h"
+
+#include "config/NumberText.h"
+
+namespace vireo {
+
+std::int32_t FindCommand(SharedConfig& config, const std::string& code) {
+  for (int n = 1; n <= kLastLookedUpCommand; ++n) {
+    std::string value = config.GetString("COMMAND" + DecimalText(n), "Value");
+    if (!value.empty() && code.find(value) != std::string::npos) return n;
+  }
+  return 0;
+}
+
+}  // namespace vireo

@@ -1,0 +1,53 @@
+// Every event-log text of the capture engine, in one place so that the
+// wording can be checked. Compiled to Windows-1251.
+#pragma once
+
+namespace vireo::msg {
+
+inline constexpr char kIniName[] = "VIREO.INI";
+inline constexpr char kCannotReadIni[] = "Не могу прочитать VIREO.INI";
+inline constexpr char kIniRead[] = "VIREO.INI прочитан";
+inline constexpr char kHighLevelUnavailable[] = "Высокоуровневый таймер недоступен";
+inline constexpr char kLowLevelUnavailable[] = "Низкоуровневый таймер недоступен";
+inline constexpr char kHighLevelInUse[] = "Используется высокоуровневый таймер";
+inline constexpr char kLowLevelInUse[] = "Используется низкоуровневый таймер";
+inline constexpr char kTimerError[] = "Ошибка установки таймера";
+inline constexpr char kCannotOpenPrefix[] = "Не могу открыть '";
+inline constexpr char kOpenedPrefix[] = "Открыт COM";
+inline constexpr char kCannotSetDtr[] = "Не могу включить DTR";
+inline constexpr char kDtrOn[] = "DTR включен";
+inline constexpr char kCannotSetRts[] = "Не могу включить RTS";
+inline constexpr char kRtsOn[] = "RTS включен";
+inline constexpr char kCannotReadCts[] = "Не могу получить cts";
+inline constexpr char kNoReceiver[] = "Не найден фотоприемник";
+inline constexpr char kCircuitAt[] = "Схему и рекмендации по сборке можно найти на";
+// Where the receiver's circuit is described: the README beside the program.
+inline constexpr char kCircuitAddress[] = "README.md#the-receiver";
+inline constexpr char kReceiverFound[] = "Обнаружен фотоприемник";
+inline constexpr char kNoPerformance[] = "Не могу получить performance";
+inline constexpr char kTimerTicksPrefix[] = "Таймер тикает ";
+inline constexpr char kTimerTicksSuffix[] = " раз в мс";
+inline constexpr char kBufferPrefix[] = "Длинна буфера ";
+inline constexpr char kBufferSuffix[] = " мс";
+inline constexpr char kPacketStartPrefix[] = "Начало пакета ";
+inline constexpr char kPacketEndPrefix[] = "Завершение пакета ";
+inline constexpr char kPointsSuffix[] = " точек по шкале";
+// The start line's words end in Cyrillic х, the end line's in Latin x.
+inline constexpr char kStartWhite[] = "белых";
+inline constexpr char kStartBlack[] = "черных";
+inline constexpr char kEndWhite[] = "белыx";
+inline constexpr char kEndBlack[] = "черныx";
+inline constexpr char kCannotSetPriorityPrefix[] = "Не удается установить ";
+inline constexpr char kPrioritySetPrefix[] = "Установлен ";
+inline constexpr char kPrioritySuffix[] = " приоритет для процесса";
+inline constexpr char kPriorityLow[] = "низкий";
+inline constexpr char kPriorityNormal[] = "нормальный";
+inline constexpr char kPriorityHigh[] = "высокий";
+inline constexpr char kPriorityRealtime[] = "REALTIME";
+inline constexpr char kThreadStarted[] = "Тред запущен";
+inline constexpr char kThreadStopped[] = "Тред остановлен";
+inline constexpr char kSecondCopy[] = "Попытка запуска второй копии Vireo";
+inline constexpr char kNoCommandPrefix[] = "Нет комманды для '";
+inline constexpr char kStackOverflow[] = "Стек переполнен";
+
+}  // namespace vireo::msg

@@ -1,0 +1,90 @@
+// The engine's shared state under real threads: a worker capturing a long
+// held button while the user-interface side starts, stops, pops, appends and
+// takes the log at random. Meant for ThreadSanitizer as much as for itself.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "capture/CaptureEngine.h"
+#include "support/EngineHarness.h"
+
+namespace vireo {
+namespace {
+
+sim::Recording HeldButton(int frames) {
+  sim::Recording recording = {{1, 5000}};
+  for (int frame = 0; frame < frames; ++frame) {
+    recording.push_back({0, 9000});
+    recording.push_back({1, 4500});
+    for (int bit = 0; bit < 16; ++bit) {
+      recording.push_back({0, 560});
+      recording.push_back({1, bit % 2 ? 560 : 1690});
+    }
+    recording.push_back({0, 560});
+    recording.push_back({1, 30'000});
+  }
+  return recording;
+}
+
+TEST(EngineStress, StartStopPushPopAndLogFromTwoThreads) {
+  test::EngineHarness h(HeldButton(400));
+  h.WriteConfig(
+      "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100\nSLEEP_TIMEBIG=1\nSLEEP_TIMESMALL=1\n"
+      "PACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\nPACKET_START_PAUSE=1\nPACKET_START_VALUE=0\n"
+      "BUFFER_SIZE=130\nADDPRECISION=50\nPACKET_MAX=180\nPACKET_MIN=140\nPACKET_VALID=20\n"
+      "[COM]\nPort=1\n[COMMAND2]\nValue=1\n");
+  CaptureEngine& engine = *h.engine;
+  struct NoSleep : Sleeper {
+    void Sleep(std::int32_t) override {}
+  } uiSleeper;
+
+  std::mt19937 random(7);
+  int popped = 0;
+  int starts = 0;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  for (int i = 0; i < 4000 && std::chrono::steady_clock::now() < deadline; ++i) {
+    switch (random() % 8) {
+      case 0:
+        engine.StartWorker();
+        ++starts;
+        break;
+      case 1:
+        engine.RequestStop();
+        break;
+      case 2:
+        engine.Queue().Push("7;8", 0, uiSleeper);
+        break;
+      case 3:
+        engine.Frames().debugMode = !engine.Frames().debugMode;
+        break;
+      case 4:
+        engine.Log().AppendLog("(ui)");
+        break;
+      case 5:
+        ASSERT_LE(engine.Log().TakeLogIfChanged().size(), LogSink::kCapacity + 2);
+        break;
+      default:
+        for (std::string name = engine.Queue().Pop(); !name.empty(); name = engine.Queue().Pop()) {
+          ++popped;
+        }
+        (void)engine.Config().GetString("COMMAND2", "Value");
+        break;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 200));
+  }
+  engine.RequestStop();
+  while (engine.WorkerPresent() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    engine.RequestStop();
+  }
+  ASSERT_FALSE(engine.WorkerPresent());
+  EXPECT_EQ(engine.State().Get(), kStopped);
+  EXPECT_FALSE(h.line->IsOpen());
+  EXPECT_GT(starts, 0);
+  EXPECT_GT(popped, 0);
+}
+
+}  // namespace
+}  // namespace vireo

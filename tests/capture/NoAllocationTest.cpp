@@ -1,0 +1,84 @@
+// Proves that the sampling loop (capture steps in states 10 and 99 that do
+// not end a packet) never allocates: every allocation of this program is
+// counted while a step runs.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "capture/CaptureEngine.h"
+#include "support/EngineHarness.h"
+
+namespace {
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+
+void* CountedAllocate(std::size_t size) {
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1);
+  void* p = std::malloc(size == 0 ? 1 : size);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+}  // namespace
+
+void* operator new(std::size_t size) { return CountedAllocate(size); }
+void* operator new[](std::size_t size) { return CountedAllocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace vireo {
+namespace {
+
+TEST(SamplingLoop, StepsInArmedAndReceivingStatesAllocateNothing) {
+  sim::Recording recording = {{1, 10'000}};
+  for (int frame = 0; frame < 3; ++frame) {
+    recording.push_back({0, 9000});
+    recording.push_back({1, 4500});
+    for (int bit = 0; bit < 32; ++bit) {
+      recording.push_back({0, 560});
+      recording.push_back({1, bit % 3 ? 560 : 1690});
+    }
+    recording.push_back({0, 560});
+    recording.push_back({1, 40'000});
+  }
+  test::EngineHarness h(recording);
+  h.WriteConfig(
+      "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100\nSLEEP_TIMEBIG=1\nSLEEP_TIMESMALL=50\n"
+      "PACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\nPACKET_START_PAUSE=1\nPACKET_START_VALUE=0\n"
+      "BUFFER_SIZE=130\nADDPRECISION=50\nPACKET_MAX=180\nPACKET_MIN=140\nPACKET_VALID=20\n"
+      "[COM]\nPort=1\n[COMMAND1]\nValue=1\n");
+  ASSERT_TRUE(h.engine->RunStartUp());
+
+  long armedSteps = 0;
+  long receivingSteps = 0;
+  int packetEnds = 0;
+  std::int64_t end = h.RecordingTicks(500);
+  while (h.time.ticks < end) {
+    std::int32_t before = h.State();
+    gAllocations = 0;
+    gCounting = true;
+    h.engine->CaptureStep();
+    gCounting = false;
+    std::int32_t after = h.State();
+    if (before == kReceiving && after == kArmed) {
+      ++packetEnds;  // a packet end renders and looks up its code: allowed to allocate
+      continue;
+    }
+    if (before == kArmed) ++armedSteps;
+    if (before == kReceiving) ++receivingSteps;
+    if (before == kArmed || before == kReceiving) {
+      ASSERT_EQ(gAllocations.load(), 0) << "state " << before << " -> " << after;
+    }
+  }
+  EXPECT_EQ(packetEnds, 3);
+  EXPECT_GT(armedSteps, 1000);
+  EXPECT_GT(receivingSteps, 10000);
+  // The counter itself works: a step that ends a packet allocates.
+  EXPECT_EQ(h.engine->Queue().Pop(), "1");
+}
+
+}  // namespace
+}  // namespace vireo

@@ -1,0 +1,22 @@
+// vireo-replay's driver: the worker's start-up, capture loop and end, and the
+// main window's 500 ms tick, run on one thread on the simulated receiver and
+// clock, with every event-log line printed as it is appended.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "ReplayOptions.h"
+#include "platform/sim/Recording.h"
+
+namespace vireo::replay {
+
+// Reads and parses the recording file with the options' repeat, gap, button
+// and jitter applied. False with a message when nothing usable is there.
+bool LoadRecording(const Options& options, sim::Recording& recording, std::string& error);
+
+// Replays the recording in the current directory; returns the exit status.
+int RunReplay(const Options& options, const sim::Recording& recording, std::ostream& out);
+
+}  // namespace vireo::replay

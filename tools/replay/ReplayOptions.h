@@ -1,0 +1,29 @@
+// Command line of vireo-replay.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vireo::replay {
+
+struct Options {
+  std::string recordingPath;
+  std::int64_t stepUs = 10;
+  bool debug = false;
+  std::int64_t tailMs = 1000;
+  std::int64_t repeat = 1;
+  std::int64_t gapMs = 150;
+  std::string button;
+  std::int64_t jitterUs = 0;
+  std::uint64_t seed = 1;
+  bool help = false;
+};
+
+// False with a message for an unknown option, a bad or missing number, or a
+// missing recording argument.
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+extern const char kUsage[];
+
+}  // namespace vireo::replay
