@@ -1,5 +1,8 @@
 # Signal frames, alignment and code texts.
 add_library(vireo_signal STATIC
+  signal/Alignment.cpp
+  signal/CodeText.cpp
+  signal/FramePair.cpp
   signal/SignalFrame.cpp
 )
 target_include_directories(vireo_signal PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
