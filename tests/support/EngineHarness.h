@@ -38,6 +38,18 @@ inline std::vector<std::string> SplitLog(const std::string& log) {
   }
 }
 
+// Collects the lines appended to a log since the last take.
+class LineCollector : public LogListener {
+ public:
+  void OnLogLine(const std::string& line) override { lines.push_back(line); }
+  std::vector<std::string> Take() {
+    std::vector<std::string> taken;
+    taken.swap(lines);
+    return taken;
+  }
+  std::vector<std::string> lines;
+};
+
 class EngineHarness {
  public:
   explicit EngineHarness(sim::Recording recording = {}) {
@@ -45,11 +57,16 @@ class EngineHarness {
     std::filesystem::current_path(dir_.Path());
     line = std::make_unique<sim::SimSerialLine>(time, std::move(recording));
     engine = std::make_unique<CaptureEngine>(*line, hardware, process);
+    engine->Log().SetListener(&collector);
   }
-  ~EngineHarness() { std::filesystem::current_path(previous_); }
+  ~EngineHarness() {
+    engine->Log().SetListener(nullptr);
+    std::filesystem::current_path(previous_);
+  }
 
   void WriteConfig(const std::string& text) { dir_.Write("VIREO.INI", text); }
-  std::vector<std::string> TakeLines() { return SplitLog(engine->Log().TakeLogIfChanged()); }
+  // The lines appended since the last call.
+  std::vector<std::string> TakeLines() { return collector.Take(); }
   std::int32_t State() { return engine->State().Get(); }
   double Ms() const { return static_cast<double>(time.ticks) / sim::kTicksPerMs; }
   // Absolute virtual time of a moment of the recording.
@@ -63,6 +80,7 @@ class EngineHarness {
 
   TempDir dir_;
   std::filesystem::path previous_;
+  LineCollector collector;
   sim::VirtualTime time;
   sim::SimClockHardware hardware{time};
   sim::SimProcessControl process;
