@@ -11,6 +11,7 @@ namespace vireo::sim {
 struct Segment {
   int level;                // 1 = CTS on (no infrared), 0 = CTS off (burst)
   std::int64_t durationUs;  // > 0
+  bool operator==(const Segment&) const = default;
 };
 
 using Recording = std::vector<Segment>;
