@@ -80,7 +80,7 @@ class FakeModemTest : public PtyTest {
   std::string outputFile;
 };
 
-TEST_F(FakeModemTest, OutputsSwitchAndCtsIsRead) {
+TEST_F(FakeModemTest, OutputsSwitchAndCtsIsReadThroughTheDriver) {
   ASSERT_TRUE(line.Open(portNumber));
   ASSERT_TRUE(line.SetDtr(true));
   ASSERT_TRUE(line.SetRts(true));
@@ -103,16 +103,12 @@ TEST_F(FakeModemTest, OutputsSwitchAndCtsIsRead) {
     SetInputs(c.inputs);
     EXPECT_EQ(line.ReadCts(), c.cts) << "inputs: " << c.inputs;
   }
-}
 
-TEST_F(FakeModemTest, SecondOpenKeepsTheFirstHandleWorking) {
-  ASSERT_TRUE(line.Open(portNumber));
+  // A second open changes nothing; the first handle goes on working.
   EXPECT_FALSE(line.Open(portNumber));
   SetInputs("CTS");
   EXPECT_EQ(line.ReadCts(), 1);
-  SetInputs("DSR");
-  EXPECT_EQ(line.ReadCts(), 0);
-  EXPECT_TRUE(line.Close());
+  EXPECT_EQ(Outputs(), "DTR RTS");
 }
 
 TEST_F(FakeModemTest, CloseDropsDtrAndThePortOpensAgain) {

@@ -65,26 +65,6 @@ TEST(Win32ClockHardware, SleepLetsBothCountersAdvance) {
   EXPECT_GT(low0, 0);
 }
 
-TEST(Win32ClockHardware, CountersNeverGoBack) {
-  // On one processor, so that only the reads are tested, not how well the
-  // processors' time-stamp counters agree.
-  const DWORD_PTR previous = SetThreadAffinityMask(GetCurrentThread(), 1);
-  ASSERT_NE(previous, 0u);
-  Win32ClockHardware clock;
-  std::int64_t high = clock.HighLevelCount();
-  std::int64_t low = clock.LowLevelCount();
-  for (int i = 0; i < 1000; ++i) {
-    const std::int64_t nextHigh = clock.HighLevelCount();
-    const std::int64_t nextLow = clock.LowLevelCount();
-    ASSERT_GE(nextHigh, high);
-    // CPUID alone takes many cycles, so two reads can never be equal.
-    ASSERT_GT(nextLow, low);
-    high = nextHigh;
-    low = nextLow;
-  }
-  SetThreadAffinityMask(GetCurrentThread(), previous);
-}
-
 ULONGLONG FileTimeOf(const SYSTEMTIME& time) {
   FILETIME file{};
   EXPECT_TRUE(SystemTimeToFileTime(&time, &file));

@@ -106,7 +106,7 @@ in_file=$work/modem-in
 out_file=$work/modem-out
 : >"$in_file"
 rm -f "$out_file"
-run_tests 'FakeModemTest.*' 3 \
+run_tests 'FakeModemTest.*' 2 \
   LD_PRELOAD="$work/fakemodem.so" FAKEMODEM_FILE="$in_file" FAKEMODEM_OUT="$out_file" \
   VIREO_MODEM_IN="Z:$in_file" VIREO_MODEM_OUT="Z:$out_file"
 echo "== serial line on a pseudo-terminal: passed"
