@@ -23,8 +23,13 @@ com_link=$WINEPREFIX/dosdevices/com$port
 holder_pid=""
 mapped=""
 
-# Wine's registry editor, quietly.
-wine_reg() { "$wine_run" "$wine_root" reg "$@" </dev/null >/dev/null 2>&1; }
+# Wine's registry editor, quietly (the first call also makes the prefix).
+wine_reg() {
+  "$wine_run" "$wine_root" reg "$@" </dev/null >/dev/null 2>&1 || {
+    echo "wine reg $1 failed in $wine_root"
+    return 1
+  }
+}
 
 # Restarts this prefix's server so that its mount manager maps the ports anew.
 restart_wine() {
