@@ -49,7 +49,11 @@ CaptureEngine::CaptureEngine(SerialLine& line, ClockHardware& clockHardware,
 void CaptureEngine::StartWorker() {
   bool expected = false;
   if (runState_.Get() != kStopped || !workerPresent_.compare_exchange_strong(expected, true)) {
-    LogAndStop(log_, runState_, msg::kSecondCopy);
+    // The present worker is asked to stop as a stop request would ask it: a
+    // plain store of 666 could land after that worker has ended, and 666
+    // with no worker would refuse every later START and hang the close.
+    log_.AppendLog(msg::kSecondCopy);
+    RequestStop();
     return;
   }
   stopDuringStartUp_.store(false);

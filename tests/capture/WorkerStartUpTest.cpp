@@ -225,11 +225,12 @@ TEST(WorkerStart, SecondStartDuringStartUpIsRefusedAndStopsTheFirst) {
   EXPECT_TRUE(engine.WorkerPresent());
   engine.StartWorker();  // the run state is still 0, but a worker is starting
   EXPECT_EQ(process.bodies.size(), 1u);
-  EXPECT_EQ(engine.State().Get(), kStopRequested);
+  EXPECT_EQ(engine.State().Get(), kStopped);  // the stop waits for the end of the start-up
   process.bodies[0]();
   Lines lines = test::SplitLog(engine.Log().TakeLogIfChanged());
   EXPECT_EQ(lines.front(), "Попытка запуска второй копии Vireo");
   EXPECT_EQ(lines.back(), "Тред остановлен");
+  EXPECT_EQ(lines[lines.size() - 2], "");  // no capture step ran
   EXPECT_EQ(engine.State().Get(), kStopped);
   EXPECT_FALSE(engine.WorkerPresent());
 
