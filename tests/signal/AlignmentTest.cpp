@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "CapturedPackets.h"
@@ -24,6 +25,8 @@ struct ScoreCase {
   std::int32_t tolerance;
   std::int32_t score;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ScoreCase& c, std::ostream* os) { *os << c.name; }
 
 class ScoreTest : public ::testing::TestWithParam<ScoreCase> {};
 
