@@ -145,14 +145,6 @@ TEST(FindBestShift, EmptyFramesFitAtOnce) {
   EXPECT_EQ(r.bestTrial, 0);
 }
 
-TEST(FindBestShift, ValuesOtherThanLevelsAreStillScoredPlainly) {
-  SignalFrame reference = FrameFromRuns({{0, 300}, {2, 40}, {1, 40}});
-  SignalFrame packet = FrameFromRuns({{0, 310}, {1, 40}, {2, 40}});
-  const AlignmentResult r = Search(reference, packet);
-  EXPECT_EQ(ShiftOf(r), -325);  // no overlap of filled slots there
-  EXPECT_EQ(r.bestScore, 0);
-}
-
 void Load(FramePair& pair, const SignalFrame& reference, const SignalFrame& packet,
           std::int32_t acceptLimit, std::int32_t minSlots = 0) {
   pair.reference = reference;

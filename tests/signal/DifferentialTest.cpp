@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "CapturedPackets.h"
@@ -108,6 +109,7 @@ struct Case {
   SignalFrame packet;
   std::int32_t acceptLimit = 0;
   int damage = 0;  // mismatch groups made on purpose
+  bool oddValues = false;
 };
 
 enum Kind {
@@ -221,6 +223,7 @@ Case MakeFrames(Rng& rng, bool plainValuesOnly) {
     }
     default:
       c.kind = "odd values";
+      c.oddValues = true;
       c.reference = RandomDense(rng);
       FillRuns(c.packet, rng, rng.Below(kSlotCount), kSlotCount - 1, 8);
       for (int n = rng.Range(1, 4); n > 0; --n) {
@@ -276,21 +279,29 @@ std::string RunCases(std::int64_t count, const std::function<std::string(std::in
   return failure;
 }
 
-struct Tally {
-  const char* name;
-  std::atomic<std::int64_t> count{0};
-};
+// How often the cases reached each situation; names in the order of the
+// caller's enumeration.
+class Tallies {
+ public:
+  explicit Tallies(std::vector<const char*> names)
+      : names_(std::move(names)), counts_(names_.size()) {}
+  void Add(int i) { ++counts_[static_cast<std::size_t>(i)]; }
 
-void Report(const char* title, std::int64_t cases, std::vector<Tally>& tallies, bool requireAll) {
-  std::printf("%s: %lld cases\n", title, static_cast<long long>(cases));
-  for (Tally& t : tallies) {
-    std::printf("  %-34s %lld\n", t.name, static_cast<long long>(t.count.load()));
-    // Enough cases must reach every situation, or the generator has drifted.
-    if (requireAll) {
-      EXPECT_GT(t.count.load(), 0) << t.name;
+  void Report(const char* title, std::int64_t cases, bool requireAll) const {
+    std::printf("%s: %lld cases\n", title, static_cast<long long>(cases));
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      std::printf("  %-38s %lld\n", names_[i], static_cast<long long>(counts_[i].load()));
+      // Enough cases must reach every situation, or the generator has drifted.
+      if (requireAll) {
+        EXPECT_GT(counts_[i].load(), 0) << names_[i];
+      }
     }
   }
-}
+
+ private:
+  std::vector<const char*> names_;
+  std::vector<std::atomic<std::int64_t>> counts_;
+};
 
 TEST(Differential, AcceptPacketMatchesThePlainFormInEveryField) {
   enum {
@@ -300,29 +311,18 @@ TEST(Differential, AcceptPacketMatchesThePlainFormInEveryField) {
     kMerged,
     kRefused,
     kAtLimit,
-    kOneAboveLimit,
+    kAboveLimit,
     kTied,
     kNoFit,
     kPerfect,
     kForward,
     kOdd
   };
-  std::vector<Tally> tallies(12);
-  for (auto [i, name] : {std::pair{kIgnored, "ignored (too few slots)"},
-                         {kCopied, "copied over the reference"},
-                         {kAligned, "aligned"},
-                         {kMerged, "merged"},
-                         {kRefused, "not merged"},
-                         {kAtLimit, "best score equal to the limit"},
-                         {kOneAboveLimit, "best score one above the limit"},
-                         {kTied, "best score reached by several trials"},
-                         {kNoFit, "best score 1300"},
-                         {kPerfect, "best score 0"},
-                         {kForward, "positive shift chosen"},
-                         {kOdd, "odd slot values"}}) {
-    tallies[static_cast<std::size_t>(i)].name = name;
-  }
-  auto tally = [&](int i) { ++tallies[static_cast<std::size_t>(i)].count; };
+  Tallies tallies({"ignored (too few slots)", "copied over the reference", "aligned", "merged",
+                   "not merged", "best score equal to the limit", "best score one above the limit",
+                   "best score reached by several trials", "best score 1300", "best score 0",
+                   "positive shift chosen", "odd slot values"});
+  auto tally = [&](int i) { tallies.Add(i); };
 
   const std::string failure = RunCases(options.fullCases, [&](std::int64_t index) -> std::string {
     const Case c = MakeFullCase(index);
@@ -344,7 +344,7 @@ TEST(Differential, AcceptPacketMatchesThePlainFormInEveryField) {
     if (std::string d = testing::FrameDifference(fast.reference, plain.reference); !d.empty()) {
       return where + ": reference " + d;
     }
-    if (std::strcmp(c.kind, "odd values") == 0) tally(kOdd);
+    if (c.oddValues) tally(kOdd);
     if (!search) {
       tally(plain.packet.accepted ? kCopied : kIgnored);
       return {};
@@ -359,8 +359,7 @@ TEST(Differential, AcceptPacketMatchesThePlainFormInEveryField) {
     tally(kAligned);
     tally(plain.packet.accepted ? kMerged : kRefused);
     if (expected.bestScore == c.acceptLimit) tally(kAtLimit);
-    if (static_cast<std::int64_t>(expected.bestScore) == std::int64_t{c.acceptLimit} + 1)
-      tally(kOneAboveLimit);
+    if (std::int64_t{expected.bestScore} == std::int64_t{c.acceptLimit} + 1) tally(kAboveLimit);
     if (search->tiedTrials > 0 && expected.bestScore < kNoMatchScore) tally(kTied);
     if (expected.bestScore == kNoMatchScore) tally(kNoFit);
     if (expected.bestScore == 0) tally(kPerfect);
@@ -368,16 +367,13 @@ TEST(Differential, AcceptPacketMatchesThePlainFormInEveryField) {
     return {};
   });
   EXPECT_EQ(failure, "");
-  Report("AcceptPacket, fast against plain", options.fullCases, tallies, options.fullCases >= 1000);
+  tallies.Report("AcceptPacket, fast against plain", options.fullCases, options.fullCases >= 1000);
 }
 
 TEST(Differential, SingleTrialScoresMatchScoreOfAMovedCopy) {
   enum { kPruned, kExact, kClosedRun, kAtTheEnd };
-  std::vector<Tally> tallies(4);
-  tallies[kPruned].name = "stopped early below the bound";
-  tallies[kExact].name = "scored in full";
-  tallies[kClosedRun].name = "score with a closed run (x100)";
-  tallies[kAtTheEnd].name = "mismatch at slot 1299";
+  Tallies tallies({"stopped early below the bound", "scored in full",
+                   "score with a closed run (x100)", "mismatch at slot 1299"});
   constexpr int kTrialsPerFrames = 8;
   const std::int64_t framePairs = (options.trialCases + kTrialsPerFrames - 1) / kTrialsPerFrames;
 
@@ -403,17 +399,18 @@ TEST(Differential, SingleTrialScoresMatchScoreOfAMovedCopy) {
                std::to_string(bound) + ": " + std::to_string(full) + "/" + std::to_string(bounded) +
                " vs " + std::to_string(expected);
       }
-      ++tallies[expected < bound ? kExact : kPruned].count;
+      tallies.Add(expected < bound ? kExact : kPruned);
       // Without a run counted, the score would differ only by the factor 100.
-      if (Score(c.reference, scratch, kSlotCount) != expected) ++tallies[kClosedRun].count;
-      if (c.reference.slots[kSlotCount - 1] * scratch.slots[kSlotCount - 1] < 0)
-        ++tallies[kAtTheEnd].count;
+      if (Score(c.reference, scratch, kSlotCount) != expected) tallies.Add(kClosedRun);
+      if (c.reference.slots[kSlotCount - 1] * scratch.slots[kSlotCount - 1] < 0) {
+        tallies.Add(kAtTheEnd);
+      }
     }
     return {};
   });
   EXPECT_EQ(failure, "");
-  Report("Single trials, bit planes against Score", framePairs * kTrialsPerFrames, tallies,
-         options.trialCases >= 1000);
+  tallies.Report("Single trials, bit planes against Score", framePairs * kTrialsPerFrames,
+                 options.trialCases >= 1000);
 }
 
 bool ParseCount(const char* arg, const char* name, std::int64_t& value) {
