@@ -52,7 +52,6 @@ bool HasTriple(const std::array<Word, kWords>& plus, const std::array<Word, kWor
 
 // The trial loop, compiled twice: with the processor's population count
 // instruction where it exists, and portably for processors without it.
-template <bool kUnused>
 [[gnu::always_inline]] inline std::int32_t TrialScoreBody(const PackedFrame& reference,
                                                           const ShiftedPacket& packet, int shift,
                                                           std::int32_t bound) {
@@ -92,23 +91,13 @@ template <bool kUnused>
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
+#define VIREO_POPCNT_DISPATCH 1
 [[gnu::target("popcnt")]] std::int32_t TrialScorePopcnt(const PackedFrame& reference,
                                                         const ShiftedPacket& packet, int shift,
                                                         std::int32_t bound) {
-  return TrialScoreBody<true>(reference, packet, shift, bound);
+  return TrialScoreBody(reference, packet, shift, bound);
 }
-bool HasPopcnt() { return __builtin_cpu_supports("popcnt"); }
-#else
-std::int32_t TrialScorePopcnt(const PackedFrame&, const ShiftedPacket&, int, std::int32_t) {
-  return 0;
-}
-bool HasPopcnt() { return false; }
 #endif
-
-std::int32_t TrialScorePortable(const PackedFrame& reference, const ShiftedPacket& packet,
-                                int shift, std::int32_t bound) {
-  return TrialScoreBody<false>(reference, packet, shift, bound);
-}
 
 }  // namespace
 
@@ -177,8 +166,10 @@ ShiftedPacket::ShiftedPacket(const PackedFrame& packet)
 
 std::int32_t TrialScore(const PackedFrame& reference, const ShiftedPacket& packet, int shift,
                         std::int32_t bound) {
-  return HasPopcnt() ? TrialScorePopcnt(reference, packet, shift, bound)
-                     : TrialScorePortable(reference, packet, shift, bound);
+#ifdef VIREO_POPCNT_DISPATCH
+  if (__builtin_cpu_supports("popcnt")) return TrialScorePopcnt(reference, packet, shift, bound);
+#endif
+  return TrialScoreBody(reference, packet, shift, bound);
 }
 
 }  // namespace planes

@@ -1,7 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 #include "SignalTestSupport.h"
 #include "signal/FramePair.h"
+
+// Counts every allocation of this test program, so that a test can show that
+// the sampling and alignment allocate nothing.
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace vireo {
 namespace {
@@ -51,6 +69,23 @@ TEST(FramePair, MarkSampleReadsTheClockAndItsRate) {
   pair.MarkSample(false);  // the window has ended
   EXPECT_EQ(pair.packet.slots[50], -1);
   EXPECT_EQ(pair.packet.CountFilled(), 1);
+  EXPECT_EQ(pair.packet.overflow, 1);
+}
+
+TEST(FramePair, SamplingAndAlignmentAllocateNothing) {
+  testing::ManualClock clock(10'000'000);
+  FramePair pair;
+  pair.SetClock(&clock);
+  pair.ResetAll(1300, 130, 0);
+  pair.reference = FrameFromRuns({{1, 700}, {-1, 600}});
+  const long before = allocations.load();
+  for (std::int64_t t = 0; t < 1'400'000; t += 100) {  // 10 us samples past the window's end
+    clock.Set(t);
+    pair.MarkSample(t % 50'000 < 20'000);
+  }
+  pair.AcceptPacket();  // fewer slots than the reference: aligned and merged
+  EXPECT_EQ(allocations.load() - before, 0);
+  EXPECT_EQ(pair.packet.accepted, 1);
   EXPECT_EQ(pair.packet.overflow, 1);
 }
 

@@ -21,27 +21,30 @@ ReferenceSearch ReferenceFindBestShift(const SignalFrame& reference, const Signa
   return search;
 }
 
-void ReferenceAlignAndMerge(FramePair& pair) {
-  const AlignmentResult best = ReferenceFindBestShift(pair.reference, pair.packet).result;
-  if (best.bestScore > pair.acceptLimit) return;
+ReferenceSearch ReferenceAlignAndMerge(FramePair& pair) {
+  const ReferenceSearch search = ReferenceFindBestShift(pair.reference, pair.packet);
+  const AlignmentResult& best = search.result;
+  if (best.bestScore > pair.acceptLimit) return search;
   pair.packet.accepted = 1;
   pair.packet.shift = best.bestTrial - kShiftOffset;
   pair.packet.ShiftBy(pair.packet.shift);
   for (int k = 0; k < kSlotCount; ++k) {
     if (pair.reference.slots[k] == 0) pair.reference.slots[k] = pair.packet.slots[k];
   }
+  return search;
 }
 
-void ReferenceAcceptPacket(FramePair& pair) {
-  if (!pair.packet.IsValid()) return;
+std::optional<ReferenceSearch> ReferenceAcceptPacket(FramePair& pair) {
+  if (!pair.packet.IsValid()) return std::nullopt;
   pair.packet.Smooth();
   if (pair.packet.CountFilled() > pair.reference.CountFilled()) {
     pair.reference.CopySlotsFrom(pair.packet);
     pair.packet.accepted = 1;
-    return;
+    return std::nullopt;
   }
-  ReferenceAlignAndMerge(pair);
+  const ReferenceSearch search = ReferenceAlignAndMerge(pair);
   pair.reference.Smooth();
+  return search;
 }
 
 }  // namespace vireo::testing

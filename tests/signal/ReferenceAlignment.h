@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "signal/Alignment.h"
 #include "signal/FramePair.h"
@@ -18,8 +19,9 @@ struct ReferenceSearch {
 
 ReferenceSearch ReferenceFindBestShift(const SignalFrame& reference, const SignalFrame& packet);
 
-// AlignAndMerge and AcceptPacket with the search above, on the pair's public fields.
-void ReferenceAlignAndMerge(FramePair& pair);
-void ReferenceAcceptPacket(FramePair& pair);
+// AlignAndMerge and AcceptPacket with the search above, on the pair's public
+// fields; they give back the search they ran, if any.
+ReferenceSearch ReferenceAlignAndMerge(FramePair& pair);
+std::optional<ReferenceSearch> ReferenceAcceptPacket(FramePair& pair);
 
 }  // namespace vireo::testing

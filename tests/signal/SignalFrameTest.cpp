@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <ostream>
 
 #include "SignalTestSupport.h"
 #include "signal/SignalFrame.h"
@@ -24,6 +25,8 @@ struct MarkCase {
   std::int64_t now;
   int slot;  // kOverflow: no slot written, overflow set
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const MarkCase& c, std::ostream* os) { *os << c.name; }
 
 class MarkTest : public ::testing::TestWithParam<MarkCase> {};
 
@@ -88,6 +91,8 @@ struct SmoothCase {
   const char* before;
   const char* after;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const SmoothCase& c, std::ostream* os) { *os << c.name; }
 
 class SmoothTest : public ::testing::TestWithParam<SmoothCase> {};
 
