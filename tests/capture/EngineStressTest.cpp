@@ -13,23 +13,8 @@
 namespace vireo {
 namespace {
 
-sim::Recording HeldButton(int frames) {
-  sim::Recording recording = {{1, 5000}};
-  for (int frame = 0; frame < frames; ++frame) {
-    recording.push_back({0, 9000});
-    recording.push_back({1, 4500});
-    for (int bit = 0; bit < 16; ++bit) {
-      recording.push_back({0, 560});
-      recording.push_back({1, bit % 2 ? 560 : 1690});
-    }
-    recording.push_back({0, 560});
-    recording.push_back({1, 30'000});
-  }
-  return recording;
-}
-
 TEST(EngineStress, StartStopPushPopAndLogFromTwoThreads) {
-  test::EngineHarness h(HeldButton(400));
+  test::EngineHarness h(test::HeldPulseDistanceButton(400, 16, 0x5555, 30'000));
   h.WriteConfig(
       "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100\nSLEEP_TIMEBIG=1\nSLEEP_TIMESMALL=1\n"
       "PACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\nPACKET_START_PAUSE=1\nPACKET_START_VALUE=0\n"

@@ -33,18 +33,7 @@ namespace vireo {
 namespace {
 
 TEST(SamplingLoop, StepsInArmedAndReceivingStatesAllocateNothing) {
-  sim::Recording recording = {{1, 10'000}};
-  for (int frame = 0; frame < 3; ++frame) {
-    recording.push_back({0, 9000});
-    recording.push_back({1, 4500});
-    for (int bit = 0; bit < 32; ++bit) {
-      recording.push_back({0, 560});
-      recording.push_back({1, bit % 3 ? 560 : 1690});
-    }
-    recording.push_back({0, 560});
-    recording.push_back({1, 40'000});
-  }
-  test::EngineHarness h(recording);
+  test::EngineHarness h(test::HeldPulseDistanceButton(3, 32, 0x49249249, 40'000));
   h.WriteConfig(
       "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100\nSLEEP_TIMEBIG=1\nSLEEP_TIMESMALL=1\n"
       "PACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\nPACKET_START_PAUSE=1\nPACKET_START_VALUE=0\n"

@@ -25,6 +25,25 @@ inline const char kWorkingConfig[] =
     "PACKET_ELEMENT=0\nCLASS_PRIORITY=2\n"
     "[COM]\nPort=3\n";
 
+// A held button of a pulse-distance handset: `frames` repeats of a 9 ms
+// burst, a 4.5 ms pause, then per bit a 0.56 ms burst with a 0.56 ms pause
+// (bit 0) or a 1.69 ms one (bit 1), a closing burst and `gapUs` of quiet line.
+inline sim::Recording HeldPulseDistanceButton(int frames, int bitCount, std::uint32_t bits,
+                                              std::int64_t gapUs) {
+  sim::Recording recording = {{1, 10'000}};
+  for (int frame = 0; frame < frames; ++frame) {
+    recording.push_back({0, 9000});
+    recording.push_back({1, 4500});
+    for (int bit = 0; bit < bitCount; ++bit) {
+      recording.push_back({0, 560});
+      recording.push_back({1, (bits >> bit) & 1 ? 1690 : 560});
+    }
+    recording.push_back({0, 560});
+    recording.push_back({1, gapUs});
+  }
+  return recording;
+}
+
 // Each line of the log is preceded by CR LF.
 inline std::vector<std::string> SplitLog(const std::string& log) {
   std::vector<std::string> lines;
