@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,8 @@ struct StopCase {
   std::vector<double> tail;  // levels after the packet's first burst, starting with level 1
   int packetEnds;
 };
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 
 class StopLevel : public ::testing::TestWithParam<StopCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -40,6 +41,8 @@ struct CapCase {
   std::size_t after;
   std::size_t oldKept;  // characters of the old log left in front
 };
+
+void PrintTo(const CapCase& c, std::ostream* os) { *os << c.before << "+" << c.message; }
 
 class LogCap : public ::testing::TestWithParam<CapCase> {};
 

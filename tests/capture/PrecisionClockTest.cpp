@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "capture/PrecisionClock.h"
 #include "platform/WallClock.h"
 
@@ -37,6 +39,10 @@ struct SelectCase {
   bool selected;
   std::int32_t type;
 };
+
+void PrintTo(const SelectCase& c, std::ostream* os) {
+  *os << "high " << c.high << " low " << c.low << " requested " << c.requested;
+}
 
 class ClockSelect : public ::testing::TestWithParam<SelectCase> {};
 

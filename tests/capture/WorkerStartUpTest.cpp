@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,6 +40,8 @@ struct StartUpCase {
   Lines lines;
   const char* lineCalls;
 };
+
+void PrintTo(const StartUpCase& c, std::ostream* os) { *os << c.name; }
 
 class WorkerStartUp : public ::testing::TestWithParam<StartUpCase> {};
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ struct LineCase {
   std::vector<std::string> sections;
   std::vector<std::vector<Entry>> entries;
 };
+
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
 
 class LineRules : public ConfigFileTest, public ::testing::WithParamInterface<LineCase> {};
 

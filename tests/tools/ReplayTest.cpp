@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
 #include "Cp1251.h"
@@ -245,6 +246,8 @@ struct ButtonCase {
   const char* button;
   const char* code;
 };
+
+void PrintTo(const ButtonCase& c, std::ostream* os) { *os << c.button; }
 
 class CapturedButtons : public ::testing::TestWithParam<ButtonCase> {};
 
