@@ -10,7 +10,6 @@ namespace vireo {
 namespace {
 constexpr std::int32_t kReceiverPowerUpMs = 500;
 constexpr std::int64_t kMinTicksPerSecond = 100;
-constexpr std::int32_t kSlotsPerWindow = 1300;
 
 struct PriorityChoice {
   PriorityClass priority;
@@ -33,7 +32,7 @@ PriorityChoice ChoosePriority(std::int32_t value) {
 // The packet start and end lines give their pauses in slots of the frame.
 std::string PacketLine(const char* prefix, std::int32_t bufferMs, std::int32_t pauseMs,
                        const char* colour) {
-  std::int64_t points = static_cast<std::int64_t>(kSlotsPerWindow / bufferMs) * pauseMs;
+  std::int64_t points = static_cast<std::int64_t>(kSlotCount / bufferMs) * pauseMs;
   return prefix + DecimalText(points) + " " + colour + msg::kPointsSuffix;
 }
 }  // namespace

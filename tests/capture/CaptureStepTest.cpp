@@ -36,12 +36,7 @@ class Script {
 };
 
 std::string Config(const std::string& overrides) {
-  return std::string(
-             "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100\nSLEEP_TIMEBIG=1\nSLEEP_TIMESMALL=50\n"
-             "PACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\nPACKET_START_PAUSE=1\n"
-             "PACKET_START_VALUE=0\nBUFFER_SIZE=130\nADDPRECISION=50\nPACKET_MAX=180\n"
-             "PACKET_MIN=140\nPACKET_VALID=20\nCLASS_PRIORITY=1\n[COM]\nPort=2\n[CONFIG]\n") +
-         overrides;
+  return std::string(test::kBurstStartConfig) + "[CONFIG]\n" + overrides;
 }
 
 struct Transition {

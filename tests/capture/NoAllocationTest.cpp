@@ -34,11 +34,8 @@ namespace {
 
 TEST(SamplingLoop, StepsInArmedAndReceivingStatesAllocateNothing) {
   test::EngineHarness h(test::HeldPulseDistanceButton(3, 32, 0x49249249, 40'000));
-  h.WriteConfig(
-      "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100\nSLEEP_TIMEBIG=1\nSLEEP_TIMESMALL=1\n"
-      "PACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\nPACKET_START_PAUSE=1\nPACKET_START_VALUE=0\n"
-      "BUFFER_SIZE=130\nADDPRECISION=50\nPACKET_MAX=180\nPACKET_MIN=140\nPACKET_VALID=20\n"
-      "[COM]\nPort=1\n[COMMAND1]\nValue=1\n");
+  h.WriteConfig(std::string(test::kBurstStartConfig) +
+                "[CONFIG]\nSLEEP_TIMESMALL=1\n[COMMAND1]\nValue=1\n");
   ASSERT_TRUE(h.engine->RunStartUp());
 
   long armedSteps = 0;

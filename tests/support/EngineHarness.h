@@ -25,6 +25,14 @@ inline const char kWorkingConfig[] =
     "PACKET_ELEMENT=0\nCLASS_PRIORITY=2\n"
     "[COM]\nPort=3\n";
 
+// Packets start on a burst of more than 1 ms and end after more than 8 ms of
+// quiet line; append "[CONFIG]" lines to override (the last value wins).
+inline const char kBurstStartConfig[] =
+    "[CONFIG]\nTIMER_TYPE=1\nPACKET_SLEEP=100\nSLEEP_TIMEBIG=1\nSLEEP_TIMESMALL=50\n"
+    "PACKET_STOP_PAUSE=8\nPACKET_STOP_VALUE=1\nPACKET_START_PAUSE=1\nPACKET_START_VALUE=0\n"
+    "BUFFER_SIZE=130\nADDPRECISION=50\nPACKET_MAX=180\nPACKET_MIN=140\nPACKET_VALID=20\n"
+    "CLASS_PRIORITY=1\n[COM]\nPort=2\n";
+
 // A held button of a pulse-distance handset: `frames` repeats of a 9 ms
 // burst, a 4.5 ms pause, then per bit a 0.56 ms burst with a 0.56 ms pause
 // (bit 0) or a 1.69 ms one (bit 1), a closing burst and `gapUs` of quiet line.
