@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace vireo::test {
 
@@ -16,8 +17,9 @@ class TempDir {
   TempDir() {
     static std::atomic<int> counter{0};
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name =
-        std::string("vireo-") + (info ? info->name() : "test") + "-" + std::to_string(counter++);
+    // The process id too: test runs of other checkouts may share the folder.
+    std::string name = std::string("vireo-") + (info ? info->name() : "test") + "-" +
+                       std::to_string(::getpid()) + "-" + std::to_string(counter++);
     path_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
