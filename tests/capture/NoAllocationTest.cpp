@@ -33,9 +33,9 @@ namespace vireo {
 namespace {
 
 TEST(SamplingLoop, StepsInArmedAndReceivingStatesAllocateNothing) {
-  test::EngineHarness h(test::HeldPulseDistanceButton(3, 32, 0x49249249, 40'000));
-  h.WriteConfig(std::string(test::kBurstStartConfig) +
-                "[CONFIG]\nSLEEP_TIMESMALL=1\n[COMMAND1]\nValue=1\n");
+  test::EngineHarness h(
+      test::ScriptRecording("1 10, nec 9249, 1 40, nec 9249, 1 40, nec 9249, 1 40"),
+      test::Config("burst") + "[CONFIG]\nSLEEP_TIMESMALL=1\n[COMMAND1]\nValue=1\n");
   ASSERT_TRUE(h.engine->RunStartUp());
 
   long armedSteps = 0;
