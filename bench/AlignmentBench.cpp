@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "CapturedPackets.h"
 #include "ReferenceAlignment.h"
 #include "SignalTestSupport.h"
 #include "signal/Alignment.h"
+#include "support/CaseFile.h"
 
 namespace vireo {
 namespace {
@@ -50,7 +50,7 @@ std::vector<Input> Inputs() {
   // A held button: the repeat's window opened 2.7 ms closer to the burst, its
   // marks come out 15 us longer and two slots are flipped; both smoothed as
   // AcceptPacket does.
-  const testing::CapturedPacket& captured = testing::CapturedPackets()[1];
+  const test::Captured& captured = test::CapturedPackets()[1];
   testing::Sampling sampling;
   sampling.leadIdleUs = 8000;
   Input typical{

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "CapturedPackets.h"
 #include "ReferenceAlignment.h"
 #include "SignalTestSupport.h"
 #include "signal/Alignment.h"
@@ -145,7 +144,7 @@ TEST(AcceptPacket, IgnoresCopiesOrAlignsAndSmoothsTheReference) {
 // A real packet and its repeat, whose window opened 2.7 ms closer to the
 // burst, with two slots of damage in the header that smoothing cannot repair.
 TEST(AcceptPacket, RepeatOfACapturedPacketIsMovedBackIntoPlace) {
-  for (const testing::CapturedPacket& captured : testing::CapturedPackets()) {
+  for (const test::Captured& captured : test::CapturedPackets()) {
     SCOPED_TRACE(captured.source);
     testing::Sampling first;
     first.leadIdleUs = 8000;

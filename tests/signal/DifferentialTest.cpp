@@ -14,10 +14,10 @@
 #include <mutex>
 #include <thread>
 
-#include "CapturedPackets.h"
 #include "ReferenceAlignment.h"
 #include "SignalTestSupport.h"
 #include "signal/AlignmentPlanes.h"
+#include "support/CaseFile.h"
 
 namespace vireo {
 namespace {
@@ -129,7 +129,7 @@ Case MakeFrames(Rng& rng, bool plainValuesOnly) {
       break;
     }
     case 5: {
-      const auto& all = testing::CapturedPackets();
+      const auto& all = test::CapturedPackets();
       std::vector<int> d =
           all[static_cast<std::size_t>(rng.Below(static_cast<int>(all.size())))].durationsUs;
       testing::Sampling sampling;

@@ -8,7 +8,6 @@
 #include <new>
 #include <sstream>
 
-#include "CapturedPackets.h"
 #include "SignalTestSupport.h"
 #include "signal/CodeText.h"
 #include "signal/FramePair.h"
@@ -91,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Data, Code, ::testing::ValuesIn(test::ReadTable("signal
 // A pulse-distance packet reads as its header symbols, then its bits.
 TEST(CodeText, CapturedPacketsReadAsTheirBits) {
   for (const auto& [index, header] : {std::pair{1, "?1"}, {2, "11"}}) {
-    const std::vector<int>& d = testing::CapturedPackets()[index].durationsUs;
+    const std::vector<int>& d = test::CapturedPackets()[index].durationsUs;
     std::string expected = header;
     for (std::size_t i = 3; i < d.size(); i += 2) expected += d[i] > 1000 ? '1' : '0';
     testing::Sampling sampling;

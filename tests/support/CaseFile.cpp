@@ -83,6 +83,19 @@ std::vector<Row> ReadTable(const std::string& relative) {
   return rows;
 }
 
+const std::vector<Captured>& CapturedPackets() {
+  static const std::vector<Captured> packets = [] {
+    std::vector<Captured> all;
+    for (const Row& row : ReadTable("signal/captured.txt")) {
+      all.push_back({row[0], {}});
+      for (std::size_t i = 1; i < row.size(); ++i)
+        all.back().durationsUs.push_back(std::stoi(row[i]));
+    }
+    return all;
+  }();
+  return packets;
+}
+
 const std::string& Case::operator[](const std::string& key) const {
   static const std::string kEmpty;
   const auto it = fields.find(key);

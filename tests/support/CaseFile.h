@@ -39,6 +39,14 @@ struct Case {
 inline void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 std::vector<Case> ReadCases(const std::string& relative);
 
+// First frames of real handset captures (microseconds, mark first), named
+// by file and button.
+struct Captured {
+  std::string source;
+  std::vector<int> durationsUs;
+};
+const std::vector<Captured>& CapturedPackets();
+
 // The lines of a text, each without its "\n" (or CR LF, as the log has them).
 std::vector<std::string> Lines(const std::string& text);
 
