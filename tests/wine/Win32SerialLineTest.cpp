@@ -6,10 +6,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 
 #include "platform/win32/Win32SerialLine.h"
+#include "support/CaseFile.h"
 
 namespace vireo {
 namespace {
@@ -85,58 +88,6 @@ class RecordingCommApi : public CommApi {
   }
 };
 
-constexpr char kOpenCom7[] = "CreateFileA(\\\\.\\COM7,c0000000,0,null,3,0,null)";
-constexpr char kConfigure[] = "SetupComm(1200,1200);GetCommState;SetCommState;PurgeComm(f)";
-constexpr char kCloseCalls[] = "EscapeCommFunction(6);PurgeComm(f);CloseHandle";
-
-std::string Joined(std::initializer_list<std::string> parts) {
-  std::string text;
-  for (const std::string& part : parts) text += (text.empty() ? "" : ";") + part;
-  return text;
-}
-
-TEST(Win32SerialLine, OpenConfiguresInOrderAndCloseUndoesItOnce) {
-  RecordingCommApi api;
-  Win32SerialLine line(api);
-  EXPECT_FALSE(line.IsOpen());
-  for (int run = 0; run < 2; ++run) {  // the second run proves the first closed it all
-    ASSERT_TRUE(line.Open(7));
-    EXPECT_TRUE(line.IsOpen());
-    EXPECT_EQ(api.Take(), Joined({kOpenCom7, kConfigure}));
-    EXPECT_TRUE(line.Close());
-    EXPECT_FALSE(line.IsOpen());
-    EXPECT_EQ(api.Take(), kCloseCalls);
-    EXPECT_TRUE(line.Close());
-    EXPECT_EQ(api.Take(), "");
-  }
-  // Close cannot fail: the line is closed whatever the port answers.
-  ASSERT_TRUE(line.Open(7));
-  api.failing = "EscapeCommFunction";
-  EXPECT_TRUE(line.Close());
-  EXPECT_FALSE(line.IsOpen());
-}
-
-struct NameCase {
-  std::int32_t port;
-  const char* name;
-};
-
-class Win32SerialLineName : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(Win32SerialLineName, DeviceNameIsThePortNumberInDecimal) {
-  RecordingCommApi api;
-  api.failing = "CreateFileA";
-  Win32SerialLine line(api);
-  EXPECT_FALSE(line.Open(GetParam().port));
-  EXPECT_EQ(api.Take(),
-            std::string("CreateFileA(") + GetParam().name + ",c0000000,0,null,3,0,null)");
-}
-
-INSTANTIATE_TEST_SUITE_P(Ports, Win32SerialLineName,
-                         ::testing::Values(NameCase{2, "\\\\.\\COM2"}, NameCase{12, "\\\\.\\COM12"},
-                                           NameCase{-1, "\\\\.\\COM-1"},
-                                           NameCase{2147483647, "\\\\.\\COM2147483647"}));
-
 // What the port must be given: the block the driver reported, with every
 // line setting written and nothing else touched.
 DCB Expected(const DCB& reported) {
@@ -169,121 +120,61 @@ TEST(Win32SerialLine, EveryLineSettingIsAppliedAndTheRestKept) {
     ASSERT_TRUE(line.Open(3));
     ExpectLineSettings(api.reported, api.applied);
   }
-}
-
-TEST(Win32SerialLine, AFailedStateReadIsIgnored) {
+  // A port whose state cannot be read still gets every setting.
   RecordingCommApi api;
   api.failing = "GetCommState";
   Win32SerialLine line(api);
   EXPECT_TRUE(line.Open(7));
-  EXPECT_EQ(api.Take(), Joined({kOpenCom7, kConfigure}));
   ExpectLineSettings(api.reported, api.applied);
 }
 
-struct OpenFailure {
-  const char* failing;
-  bool opens;
-  std::string calls;  // those of Open, and then those of Close
-};
-
-class Win32SerialLineOpenFailure : public ::testing::TestWithParam<OpenFailure> {};
-
-TEST_P(Win32SerialLineOpenFailure, HandleIsReleasedOnEveryWayOut) {
-  const OpenFailure& c = GetParam();
+// Runs a session of "> command" lines against a line on the stand-in, and
+// writes each command with its result and the calls it made ("-": none).
+std::string RunSession(const std::string& script) {
   RecordingCommApi api;
-  api.failing = c.failing;
-  Win32SerialLine line(api);
-  EXPECT_EQ(line.Open(7), c.opens);
-  EXPECT_EQ(line.IsOpen(), c.opens);
-  EXPECT_TRUE(line.Close());
-  EXPECT_FALSE(line.IsOpen());
-  EXPECT_EQ(api.Take(), c.calls);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Calls, Win32SerialLineOpenFailure,
-    ::testing::Values(
-        OpenFailure{"CreateFileA", false, kOpenCom7},
-        OpenFailure{"SetupComm", false, Joined({kOpenCom7, "SetupComm(1200,1200);CloseHandle"})},
-        OpenFailure{
-            "SetCommState", false,
-            Joined({kOpenCom7, "SetupComm(1200,1200);GetCommState;SetCommState;CloseHandle"})},
-        // The purge is a courtesy; a port that refuses it is still usable.
-        OpenFailure{"PurgeComm", true, Joined({kOpenCom7, kConfigure, kCloseCalls})}),
-    [](const auto& info) { return std::string(info.param.failing); });
-
-TEST(Win32SerialLine, SecondOpenLeavesThePortAlone) {
-  RecordingCommApi api;
-  Win32SerialLine line(api);
-  ASSERT_TRUE(line.Open(7));
-  api.Take();
-  EXPECT_FALSE(line.Open(7));
-  EXPECT_FALSE(line.Open(8));
-  EXPECT_EQ(api.Take(), "");
-  EXPECT_TRUE(line.IsOpen());
-  api.modemStatus = MS_CTS_ON;
-  EXPECT_EQ(line.ReadCts(), 1);  // still on the first handle, or it would be marked stray
-  EXPECT_EQ(api.Take(), "GetCommModemStatus");
-}
-
-TEST(Win32SerialLine, DestructionClosesAnOpenLine) {
-  RecordingCommApi api;
-  {
-    Win32SerialLine line(api);
-    ASSERT_TRUE(line.Open(7));
-    api.Take();
-  }
-  EXPECT_EQ(api.Take(), kCloseCalls);
-  { Win32SerialLine never(api); }
-  EXPECT_EQ(api.Take(), "");
-}
-
-TEST(Win32SerialLine, EachSwitchSendsItsEscapeAndPassesTheResultOn) {
-  struct {
-    bool (*call)(SerialLine&);
-    const char* expected;
-  } const cases[] = {
-      {[](SerialLine& l) { return l.SetDtr(true); }, "EscapeCommFunction(5)"},
-      {[](SerialLine& l) { return l.SetDtr(false); }, "EscapeCommFunction(6)"},
-      {[](SerialLine& l) { return l.SetRts(true); }, "EscapeCommFunction(3)"},
-      {[](SerialLine& l) { return l.SetRts(false); }, "EscapeCommFunction(4)"},
-  };
-  RecordingCommApi api;
-  Win32SerialLine line(api);
-  ASSERT_TRUE(line.Open(7));
-  api.Take();
-  for (const auto& c : cases) {
-    for (bool portAccepts : {true, false}) {
-      api.failing = portAccepts ? "" : "EscapeCommFunction";
-      EXPECT_EQ(c.call(line), portAccepts) << c.expected;
-      EXPECT_EQ(api.Take(), c.expected);
+  auto line = std::make_unique<Win32SerialLine>(api);
+  std::string transcript;
+  for (const std::string& text : test::Lines(script)) {
+    if (text.rfind("#", 0) == 0) transcript += text + "\n";
+    if (text.rfind("> ", 0) != 0) continue;
+    std::istringstream in(text.substr(2));
+    std::string command, arg;
+    in >> command >> arg;
+    const bool on = arg == "1";
+    long result = 0;
+    if (command == "fail") {
+      api.failing = arg == "-" ? "" : arg;
+    } else if (command == "status") {
+      api.modemStatus = std::stoul(arg, nullptr, 16);
+    } else if (command == "new") {
+      line = std::make_unique<Win32SerialLine>(api);
+    } else {
+      result = command == "open"    ? line->Open(std::stoi(arg))
+               : command == "close" ? line->Close()
+               : command == "dtr"   ? line->SetDtr(on)
+               : command == "rts"   ? line->SetRts(on)
+               : command == "cts"   ? line->ReadCts()
+                                    : -99;
+    }
+    const std::string calls = api.Take();
+    transcript += text + "\n";
+    if (command != "fail" && command != "status") {
+      transcript += std::to_string(result) + (line->IsOpen() ? " open " : " closed ") +
+                    (calls.empty() ? "-" : calls) + "\n";
     }
   }
+  return transcript;
 }
 
-TEST(Win32SerialLine, CtsIsTheOnlyStatusBitThatCounts) {
-  struct {
-    bool readable;
-    DWORD status;
-    int cts;
-  } const cases[] = {
-      {true, 0, 0},
-      {true, MS_CTS_ON, 1},
-      {true, MS_DSR_ON, 0},
-      {true, MS_CTS_ON | MS_DSR_ON | MS_RING_ON | MS_RLSD_ON, 1},
-      {true, MS_DSR_ON | MS_RING_ON | MS_RLSD_ON, 0},
-      {true, ~static_cast<DWORD>(MS_CTS_ON), 0},
-      {false, MS_CTS_ON, -1},
-  };
-  RecordingCommApi api;
-  Win32SerialLine line(api);
-  ASSERT_TRUE(line.Open(7));
-  for (const auto& c : cases) {
-    api.modemStatus = c.status;
-    api.failing = c.readable ? "" : "GetCommModemStatus";
-    EXPECT_EQ(line.ReadCts(), c.cts) << std::hex << c.status << (c.readable ? "" : " unreadable");
-  }
+class Session : public ::testing::TestWithParam<test::Case> {};
+
+TEST_P(Session, CallsResultsAndTheHandleOnEveryWayOut) {
+  EXPECT_EQ(RunSession(GetParam()["session"]), GetParam()["session"]);
 }
+
+INSTANTIATE_TEST_SUITE_P(Data, Session,
+                         ::testing::ValuesIn(test::ReadCases("wine/serial-line.cases")),
+                         VIREO_CASE_NAME);
 
 }  // namespace
 }  // namespace vireo
