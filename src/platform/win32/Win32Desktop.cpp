@@ -50,7 +50,9 @@ bool Win32Desktop::ShellOpen(const std::string& file, const std::string& directo
                      wideParameters = ToWide(parameters);
   SHELLEXECUTEINFOW request{};
   request.cbSize = sizeof request;
-  request.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // No error box: a failure is reported in the log, and a modal box would
+  // stop the user-interface thread until someone clicks it away.
+  request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   request.lpVerb = L"open";
   request.lpFile = wideFile.c_str();
   request.lpParameters = wideParameters.c_str();
