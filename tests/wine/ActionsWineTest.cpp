@@ -1,7 +1,7 @@
 // The window, program and volume actions on Windows (here Wine): messages
 // reach another process's windows by title fragment or broadcast, the shell
 // starts a real program or reports a missing one, and a machine without a
-// sound device gives "ERROR".
+// sound device gives "ERROR", and the pointer goes to the corner.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -42,9 +42,8 @@ HWND AwaitWindow(const wchar_t* title, bool present) {
   return nullptr;
 }
 
-// Wine makes windows only on a display; CTest gives none. Run it with one:
-//   xvfb-run -a scripts/wine-run.sh build/windows/wine \
-//     build/windows/tests/win32_action_tests.exe
+// Wine makes windows only on a display: scripts/test.sh gives the Windows
+// tests a virtual one; without it these tests are skipped.
 TEST(Win32Actions, MessagesReachTheMatchingWindowsOfAnotherProcess) {
   HWND probe =
       CreateWindowExW(0, L"STATIC", L"probe", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -104,6 +103,26 @@ TEST(Win32Actions, NoSoundDeviceGivesError) {
   MasterVolume volume(source);
   EXPECT_EQ(MasterVolume::VolumeCaption(volume.VolumeUp(), '+'), "ERROR");
   EXPECT_EQ(MasterVolume::VolumeCaption(volume.VolumeDown(), '-'), "ERROR");
+}
+
+// Wine moves the pointer only for a process with a window in the foreground.
+TEST(Win32Actions, PointerGoesToTheBottomRightCorner) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"pointer", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100,
+                                nullptr, nullptr, nullptr, nullptr);
+  if (window == nullptr) GTEST_SKIP() << "no display for windows";
+  SetForegroundWindow(window);
+  SetCursorPos(50, 50);
+  LogSink log;
+  Win32Desktop desktop;
+  WindowActions(desktop, log).HidePointer();
+  POINT at{};
+  GetCursorPos(&at);
+  RECT screen{};
+  GetWindowRect(GetDesktopWindow(), &screen);
+  DestroyWindow(window);
+  // Windows keeps the pointer on the screen: its last pixel.
+  EXPECT_EQ(at.x, screen.right - 1);
+  EXPECT_EQ(at.y, screen.bottom - 1);
 }
 
 TEST(Win32Actions, TextsCrossTheWideCallsUnchanged) {
