@@ -113,14 +113,22 @@ void MixerVolume::Close() {
   mixer_ = nullptr;
 }
 
-std::int32_t MixerVolume::Volume() {
-  std::vector<MIXERCONTROLDETAILS_UNSIGNED> values(channels_);
+namespace {
+// The request for one value per channel of the control.
+MIXERCONTROLDETAILS DetailsFor(DWORD controlId, std::vector<MIXERCONTROLDETAILS_UNSIGNED>& values) {
   MIXERCONTROLDETAILS details{};
   details.cbStruct = sizeof details;
-  details.dwControlID = controlId_;
-  details.cChannels = channels_;
+  details.dwControlID = controlId;
+  details.cChannels = static_cast<DWORD>(values.size());
   details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
   details.paDetails = values.data();
+  return details;
+}
+}  // namespace
+
+std::int32_t MixerVolume::Volume() {
+  std::vector<MIXERCONTROLDETAILS_UNSIGNED> values(channels_);
+  MIXERCONTROLDETAILS details = DetailsFor(controlId_, values);
   if (!mixer_ || ::mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
                                            MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR) {
     return -1;
@@ -132,12 +140,7 @@ void MixerVolume::SetVolume(std::int32_t value) {
   if (!mixer_) return;
   std::vector<MIXERCONTROLDETAILS_UNSIGNED> values(channels_);
   for (auto& v : values) v.dwValue = static_cast<DWORD>(value);
-  MIXERCONTROLDETAILS details{};
-  details.cbStruct = sizeof details;
-  details.dwControlID = controlId_;
-  details.cChannels = channels_;
-  details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
-  details.paDetails = values.data();
+  MIXERCONTROLDETAILS details = DetailsFor(controlId_, values);
   ::mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
                            MIXER_SETCONTROLDETAILSF_VALUE);
 }
