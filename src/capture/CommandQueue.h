@@ -27,6 +27,11 @@ class CommandQueue {
   void Push(const std::string& name, std::int32_t pauseMs, Sleeper& sleeper);
   // The most recent entry, or the empty text when the queue is empty.
   std::string Pop();
+  // Whether a Pop now would find no entry.
+  bool Empty() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return content_.empty();
+  }
 
  private:
   LogSink& log_;

@@ -152,7 +152,7 @@ TEST(SimSerialLine, ReplaysTheRecordingOneSecondAfterOpen) {
 TEST(ReplayTool, LoadRecordingRepeatsJittersAndRefuses) {
   test::TempDir dir;
   EXPECT_EQ(Replay("", {dir.File("missing.mode2")}).rfind("error: cannot read", 0), 0u);
-  EXPECT_EQ(Replay("", {dir.Write("empty.mode2", "space 1000\n")}).rfind("error: no usable", 0),
+  EXPECT_EQ(Replay("", {dir.Write("empty.mode2", "# nothing\n")}).rfind("error: no usable", 0),
             0u);
   EXPECT_NE(Replay("", Words("--button Nope examples/Hisense_EN_33926A.ir")).find("Nope"),
             std::string::npos);

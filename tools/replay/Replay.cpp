@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "Cp1251.h"
+#include "DryRun.h"
+#include "actions/ActionRunner.h"
 #include "capture/CaptureEngine.h"
 #include "platform/sim/SimPlatform.h"
 
@@ -23,22 +25,6 @@ class PrintingListener : public LogListener {
  private:
   std::ostream& out_;
 };
-
-// Stands in for the action dispatcher: takes every queued command, logs its
-// name as the main window does, and reports the action it would carry out.
-void RunTick(CaptureEngine& engine, std::ostream& out) {
-  for (std::string name = engine.Queue().Pop(); !name.empty(); name = engine.Queue().Pop()) {
-    engine.Log().AppendLog("(" + name + ")");
-    std::string section = "COMMAND" + name;
-    std::string action = engine.Config().GetString(section, "Action");
-    std::string report = "# " + (action.empty() ? std::string("(no action)") : action);
-    for (const char* key : {"Param1", "Param2", "Param3", "Descr"}) {
-      std::string value = engine.Config().GetString(section, key);
-      if (!value.empty()) report += std::string(" ") + key + "='" + value + "'";
-    }
-    out << Cp1251ToUtf8(report) << '\n';
-  }
-}
 
 void Jitter(sim::Recording& recording, std::int64_t jitterUs, std::uint64_t seed) {
   if (jitterUs <= 0) return;
@@ -75,11 +61,10 @@ bool LoadRecording(const Options& options, sim::Recording& recording, std::strin
       return false;
     }
     if (!sim::ParseMode2(content, once, error)) return false;
-    sim::AppendIdle(once, options.gapMs);
+    // An idle-only recording is a quiet line, and valid.
+    if (!once.empty()) sim::AppendIdle(once, options.gapMs);
   }
-  bool anyBurst = false;
-  for (const sim::Segment& segment : once) anyBurst = anyBurst || segment.level == 0;
-  if (!anyBurst) {
+  if (once.empty()) {
     error = options.button.empty()
                 ? "no usable duration in '" + options.recordingPath + "'"
                 : "no raw signal named '" + options.button + "' in '" + options.recordingPath + "'";
@@ -101,6 +86,13 @@ int RunReplay(const Options& options, const sim::Recording& recording, std::ostr
   CaptureEngine engine(line, hardware, process);
   PrintingListener listener(out);
   engine.Log().SetListener(&listener);
+  sim::SimWallClock wallClock(time);
+  DryRunDesktop desktop(out);
+  DryRunVolume volume(out);
+  DryRunShutdown shutdown(out);
+  DryRunCaption caption(out);
+  ActionRunner runner(engine, {wallClock, desktop, volume, shutdown, caption});
+  runner.Start();
 
   if (engine.RunStartUp()) {
     if (options.debug) engine.Frames().debugMode = true;
@@ -110,16 +102,18 @@ int RunReplay(const Options& options, const sim::Recording& recording, std::ostr
     while (engine.State().Get() != kStopRequested) {
       engine.CaptureStep();
       if (time.ticks >= nextTick) {
-        RunTick(engine, out);
+        runner.Tick();
         nextTick = (time.ticks / (kTickMs * sim::kTicksPerMs) + 1) * kTickMs * sim::kTicksPerMs;
       }
-      if (!stopRequested && time.ticks > stopAt) {
+      // A countdown that ran out closes the main window, which stops the worker.
+      if (!stopRequested && (time.ticks > stopAt || caption.CloseRequested())) {
         engine.RequestStop();
         stopRequested = true;
       }
     }
     engine.FinishRun();
   }
+  runner.ReleaseVolume();
   engine.Log().SetListener(nullptr);
   out.flush();
   return 0;

@@ -19,14 +19,14 @@ const char kUsage[] =
 
 namespace {
 
-bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t& out) {
+bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& out) {
   if (text.empty() || text.size() > 15) return false;
   std::int64_t value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
     value = value * 10 + (c - '0');
   }
-  if (value < min) return false;
+  if (value < min || value > max) return false;
   out = value;
   return true;
 }
@@ -37,13 +37,18 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
   struct NumberOption {
     const char* name;
     std::int64_t min;
+    std::int64_t max;
     std::int64_t* target;
   };
+  // The bounds keep a run from lasting for days: an hour of tail or gap, a
+  // second of jitter, ten thousand plays.
+  constexpr std::int64_t kHourMs = 3'600'000;
+  constexpr std::int64_t kAny = 999'999'999'999'999;
   std::int64_t seed = 1;
   const NumberOption numbers[] = {
-      {"--step-us", 1, &options.stepUs},     {"--tail-ms", 0, &options.tailMs},
-      {"--repeat", 1, &options.repeat},      {"--gap-ms", 0, &options.gapMs},
-      {"--jitter-us", 0, &options.jitterUs}, {"--seed", 0, &seed},
+      {"--step-us", 1, 1'000'000, &options.stepUs},     {"--tail-ms", 0, kHourMs, &options.tailMs},
+      {"--repeat", 1, 10'000, &options.repeat},         {"--gap-ms", 0, kHourMs, &options.gapMs},
+      {"--jitter-us", 0, 1'000'000, &options.jitterUs}, {"--seed", 0, kAny, &seed},
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -67,9 +72,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
     for (const NumberOption& number : numbers) {
       if (arg != number.name) continue;
       matched = true;
-      if (i + 1 >= args.size() || !ParseNumber(args[i + 1], number.min, *number.target)) {
-        error = std::string(number.name) + " needs a whole number of at least " +
-                std::to_string(number.min);
+      if (i + 1 >= args.size() ||
+          !ParseNumber(args[i + 1], number.min, number.max, *number.target)) {
+        error = std::string(number.name) + " needs a whole number from " +
+                std::to_string(number.min) + " to " + std::to_string(number.max);
         return false;
       }
       ++i;
