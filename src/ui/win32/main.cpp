@@ -1,6 +1,7 @@
 // Vireo: the application runs its main window modally and ends with it.
-#include <commctrl.h>
 #include <windows.h>
+// Needs windows.h first.
+#include <commctrl.h>
 
 #include <memory>
 
