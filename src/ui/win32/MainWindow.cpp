@@ -120,6 +120,11 @@ WindowRect MainWindow::NormalRect() {
 }
 
 void MainWindow::Place(bool topmost, const WindowRect& r) {
+  // Sent to the bottom, a topmost window loses that state on Windows but
+  // keeps it under Wine: ending it first gives the same result on both.
+  if (!topmost) {
+    ::SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   ::SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_BOTTOM, r.left, r.top, r.right - r.left,
                  r.bottom - r.top, SWP_FRAMECHANGED);
 }
