@@ -11,6 +11,9 @@
 //   window TITLE          prints "caption=0|1 topmost=0|1 x y width height"
 //   lamp TITLE            prints the colour of the title bar's icon: green, red or none
 //   pixels TITLE ID X,Y...  prints the screen colours (RRGGBB) at points of a control
+//   scan TITLE ID Y X0 X1   prints each colour of that pixel row of a control, with its count
+//   caption TITLE 0|1 MS    until the title bar is gone (0) or back (1); prints
+//                           "caption=.. topmost=.. text" with control 1004's text
 //   move TITLE X Y        moves the window
 //   sleep MS
 //   marker FILE           writes FILE (a program for OPEN to start)
@@ -20,6 +23,7 @@
 // cannot hang the robot.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -89,6 +93,30 @@ std::string LampColour(HWND window) {
   return "none";
 }
 
+std::string WindowLine(HWND window) {
+  RECT r;
+  ::GetWindowRect(window, &r);
+  const LONG style = ::GetWindowLongW(window, GWL_STYLE);
+  const LONG ex = ::GetWindowLongW(window, GWL_EXSTYLE);
+  char line[128];
+  std::snprintf(line, sizeof line, "caption=%d topmost=%d %ld %ld %ld %ld",
+                (style & WS_CAPTION) == WS_CAPTION, (ex & WS_EX_TOPMOST) != 0, r.left, r.top,
+                r.right - r.left, r.bottom - r.top);
+  return line;
+}
+
+std::string TextOf(HWND window) {
+  std::wstring text(20000, L'\0');
+  DWORD_PTR length = 0;
+  if (window == nullptr ||
+      !::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 2000, &length)) {
+    return "?";
+  }
+  text.resize(length);
+  return Utf8(text);
+}
+
 LRESULT CALLBACK HelperProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) ::PostQuitMessage(0);
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
@@ -145,34 +173,55 @@ int Run(const std::vector<std::wstring>& a) {
         ::SendMessageTimeoutW(target, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
         Print(std::to_string(state));
       } else {
-        std::wstring text(20000, L'\0');
-        DWORD_PTR length = 0;
-        if (!::SendMessageTimeoutW(target, WM_GETTEXT, text.size(),
-                                   reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
-                                   &length)) {
-          return Fail(L"text: no answer from " + arg(1));
-        }
-        text.resize(length);
-        Print(Utf8(text));
+        Print(TextOf(target));
       }
       i += 3;
     } else if (c == L"window" || c == L"lamp") {
       HWND window = Find(arg(1));
       if (window == nullptr) return Fail(c + L": no " + arg(1));
-      if (c == L"lamp") {
-        Print(LampColour(window));
-      } else {
-        RECT r;
-        ::GetWindowRect(window, &r);
-        const LONG style = ::GetWindowLongW(window, GWL_STYLE);
-        const LONG ex = ::GetWindowLongW(window, GWL_EXSTYLE);
-        char line[128];
-        std::snprintf(line, sizeof line, "caption=%d topmost=%d %ld %ld %ld %ld",
-                      (style & WS_CAPTION) == WS_CAPTION, (ex & WS_EX_TOPMOST) != 0, r.left, r.top,
-                      r.right - r.left, r.bottom - r.top);
-        Print(line);
-      }
+      Print(c == L"lamp" ? LampColour(window) : WindowLine(window));
       i += 2;
+    } else if (c == L"caption") {
+      const bool wanted = number(2) != 0;
+      for (int waited = 0;; waited += 20) {
+        HWND window = Find(arg(1));
+        if (window == nullptr) return Fail(L"caption: no " + arg(1));
+        const bool present = (::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        if (present == wanted) {
+          // The style changes first and the placement right after it.
+          ::Sleep(100);
+          Print(WindowLine(window) + " " + TextOf(::GetDlgItem(window, 1004)));
+          break;
+        }
+        if (waited >= number(3)) return Fail(L"caption: timed out");
+        ::Sleep(20);
+      }
+      i += 4;
+    } else if (c == L"scan") {
+      HWND target = Target(arg(1), number(2));
+      if (target == nullptr) return Fail(L"scan: no " + arg(1));
+      POINT origin{0, 0};
+      ::ClientToScreen(target, &origin);
+      HDC screen = ::GetDC(nullptr);
+      std::vector<std::pair<COLORREF, int>> seen;
+      for (int x = number(4); x < number(5); ++x) {
+        const COLORREF colour = ::GetPixel(screen, origin.x + x, origin.y + number(3));
+        auto it =
+            std::find_if(seen.begin(), seen.end(), [&](auto& s) { return s.first == colour; });
+        if (it == seen.end()) {
+          seen.push_back({colour, 1});
+        } else {
+          ++it->second;
+        }
+      }
+      ::ReleaseDC(nullptr, screen);
+      std::string line;
+      for (const auto& [colour, count] : seen) {
+        if (!line.empty()) line += ' ';
+        line += Hex(colour) + ":" + std::to_string(count);
+      }
+      Print(line);
+      i += 6;
     } else if (c == L"pixels") {
       HWND target = Target(arg(1), number(2));
       if (target == nullptr) return Fail(L"pixels: no " + arg(1));
