@@ -23,14 +23,19 @@ endforeach()
 set_source_files_properties(ui/win32/vireo.rc PROPERTIES
   OBJECT_DEPENDS "${VIREO_ICONS};${CMAKE_CURRENT_SOURCE_DIR}/ui/win32/vireo.manifest")
 
-add_executable(vireo WIN32
+add_library(vireo_windows STATIC
   ui/win32/DialogWindow.cpp
   ui/win32/MainWindow.cpp
   ui/win32/SettingsWindow.cpp
   ui/win32/SignalView.cpp
-  ui/win32/main.cpp
-  ui/win32/vireo.rc
 )
+target_link_libraries(vireo_windows PUBLIC vireo_ui vireo_win32 comctl32 gdi32 user32)
+
+add_executable(vireo WIN32 ui/win32/main.cpp ui/win32/vireo.rc)
 target_include_directories(vireo PRIVATE ${VIREO_ICON_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/ui/win32)
-target_link_libraries(vireo PRIVATE vireo_ui vireo_win32 comctl32 gdi32 user32)
+target_link_libraries(vireo PRIVATE vireo_windows)
 target_link_options(vireo PRIVATE -municode)
+
+# The paint time of a full signal view, run by hand under Wine or on Windows.
+add_executable(vireo-paint-bench ${PROJECT_SOURCE_DIR}/bench/win32/SignalViewPaintBench.cpp)
+target_link_libraries(vireo-paint-bench PRIVATE vireo_windows)
