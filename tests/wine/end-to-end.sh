@@ -85,7 +85,8 @@ win_robot=$(winepath -w "$robot_exe")
 } | sed 's/$/\r/' | iconv -f UTF-8 -t CP1251 >"$run/VIREO.INI"
 
 echo "== start-up, and two buttons carried out"
-play "$(press 1)" "space $((2500000 / slower))" "$(press Last)"
+# A quiet start gives the robot time to watch for the first caption.
+play "space $((3000000 / slower))" "$(press 1)" "space $((2500000 / slower))" "$(press Last)"
 (cd "$run" && exec wine "$robot_exe" show "Тестовое окно" closed.txt </dev/null >/dev/null 2>&1) &
 robot wait "Тестовое окно" 10000 >/dev/null
 session_vireo "$run" "$vireo_exe"
