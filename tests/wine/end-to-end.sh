@@ -108,7 +108,12 @@ check "caption mode moves the window by 19 pixels" $r "$moved"
 for i in $(seq 40); do [ -f "$run/opened.txt" ] && break; sleep 0.1; done
 [ -f "$run/opened.txt" ] && r=ok || r=no
 check "OPEN starts the helper program" $r "no marker file"
-second=$(robot caption Vireo 0 15000 || true)
+# The held button's repeats may bring its caption back first.
+for i in 1 2 3 4 5 6; do
+  second=$(robot caption Vireo 0 15000 || true)
+  [[ "$second" == *" Помощник" ]] || break
+  robot caption Vireo 1 3000 >/dev/null || true
+done
 [[ "$second" == *" Закрыть" ]] && r=ok || r=no
 check "the second button's caption" $r "$second"
 for i in $(seq 100); do [ -f "$run/closed.txt" ] && break; sleep 0.1; done
