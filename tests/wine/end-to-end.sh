@@ -17,7 +17,7 @@ limit=${VIREO_E2E_LIMIT:-420}
 if [ -z "${VIREO_E2E_INNER:-}" ]; then
   VIREO_E2E_INNER=1 timeout -k 10 "$limit" "$0" "$@" && exit 0
   status=$?
-  [ $status -eq 124 ] && echo "FAILED: not done within $limit s (hung?)"
+  [ $status -eq 124 ] && echo "FAILED: a step timed out, or the whole run outlasted $limit s: vireo.exe hung?"
   exit $status
 fi
 
