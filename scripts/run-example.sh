@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: sets up what is missing, builds vireo-replay, and replays the
-# example recording (a Hisense TV handset, seven presses) through the example
-# VIREO.INI, printing the event log. Extra arguments go to vireo-replay, e.g.
+# example recording (a Hisense TV handset, eight presses) through the example
+# VIREO.INI, printing the event log and, on "#" lines, what the actions do. Extra arguments go to vireo-replay, e.g.
 #   scripts/run-example.sh --debug
 #   scripts/run-example.sh --button Vol_up examples/Hisense_EN_33926A.ir
 set -euo pipefail
@@ -13,7 +13,7 @@ cmake --build --preset native-release --target vireo-replay >/dev/null
 replay=$top/build/native/tools/Release/vireo-replay
 recording=()
 last=${!#:-}
-if [ $# -eq 0 ] || [[ "$last" == -* ]]; then recording=("$top/examples/hisense-session.mode2"); fi
+if [ $# -eq 0 ] || [[ "$last" == -* ]]; then recording=("$top/examples/hisense-actions.mode2"); fi
 args=()
 for a in "$@"; do
   if [ -e "$a" ]; then args+=("$(cd "$(dirname "$a")" && pwd)/$(basename "$a")"); else args+=("$a"); fi
