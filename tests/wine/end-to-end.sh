@@ -190,6 +190,10 @@ echo "== packets arriving all the time"
 play "$(press Vol_up)" "space $((150000 / slower))" loop
 robot click "$settings" 1003 >/dev/null
 wait_lamp green || true
+robot click "$settings" 1008 >/dev/null
+[ "$(robot check "$settings" 1008)" = 1 ] && wait_log '^[01?] +[0-9]+\|' && r=ok || r=no
+check "\"Отладка\" logs each packet's code with its ratios" $r "$(log_text | tail -n 2)"
+robot click "$settings" 1008 >/dev/null
 for i in $(seq 20); do
   robot close "$settings" gone "$settings" 5000 syscommand Vireo 16 wait "$settings" 5000 >/dev/null ||
     break
