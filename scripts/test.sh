@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test, from a fresh clone: sets up what is missing, builds all presets,
 # runs the unit tests natively (Debug), the long tests (Release), the same unit
-# tests as Windows programs under Wine, the tests under ThreadSanitizer, and
-# the configuration reader's fuzzer for a bounded time.
+# tests as Windows programs under Wine with vireo.exe end to end, checks the
+# release zip, runs the tests under ThreadSanitizer and the configuration
+# reader's fuzzer for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${VIREO_FUZZ_SECONDS:-30}
@@ -23,13 +24,25 @@ ctest --preset native-long
 step "windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
-step "windows tests under wine"
+step "windows tests under wine (vireo.exe end to end among them)"
 # Wine makes windows only on a display: the window tests get a virtual one.
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -nolisten tcp -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb_pid=$!
 DISPLAY=$display ctest --preset windows
 kill "$xvfb_pid" 2>/dev/null || true
+
+step "the release zip"
+zip=$(scripts/package.sh 2>/dev/null)
+listing=$(cmake -E tar tf "$zip")
+for f in vireo.exe vireo-replay.exe VIREO.INI Vireo-ru.txt README.md; do
+  grep -qx "vireo-2.0/$f" <<<"$listing" || { echo "$f missing from $zip"; exit 1; }
+done
+stage=$(dirname "$zip")/vireo-2.0
+# The settings as Vireo reads them: Windows-1251 text, every line ending CR LF.
+iconv -f CP1251 -t UTF-8 "$stage/VIREO.INI" | grep -q '^Descr=Громче' &&
+  ! grep -qv $'\r$' "$stage/VIREO.INI" || { echo "VIREO.INI is not Windows-1251 with CR LF"; exit 1; }
+echo "$zip: $(wc -c <"$zip") bytes"
 
 step "thread sanitizer"
 cmake --preset tsan >/dev/null

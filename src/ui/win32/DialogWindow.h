@@ -1,0 +1,36 @@
+// One pattern for every window of the program: a modal dialog from a
+// template whose procedure finds its object at WM_INITDIALOG and hands each
+// message to it.
+#pragma once
+
+#include <windows.h>
+
+namespace vireo {
+
+class DialogWindow {
+ public:
+  DialogWindow() = default;
+  virtual ~DialogWindow() = default;
+  DialogWindow(const DialogWindow&) = delete;
+  DialogWindow& operator=(const DialogWindow&) = delete;
+
+  // Runs the dialog until it ends; owner may be null.
+  INT_PTR RunModal(int templateId, HWND owner);
+  HWND Handle() const { return hwnd_; }
+  HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
+
+ protected:
+  // TRUE when handled; FALSE leaves the message to the default handling.
+  virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  void End(INT_PTR result) { ::EndDialog(hwnd_, result); }
+  // Where a dialog whose template sits at 0, 0 opens: centred over its
+  // owner, or in the work area when there is no visible owner, and moved
+  // inside the work area where it would stick out.
+  void Centre();
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace vireo
