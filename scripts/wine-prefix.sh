@@ -33,5 +33,8 @@ for n in $(seq 1 255); do printf '"COM%d"=""\n' "$n"; done >>"$root/prefix.reg"
 wine regedit /S "$root/prefix.reg" </dev/null >/dev/null 2>&1
 wineserver -k </dev/null >/dev/null 2>&1 || true
 wineserver -w
+# The numbers run out at 255, and Wine then gives ttyS0 the name COM256: an
+# empty folder on every name keeps even that one from a device.
 rm -f "$WINEPREFIX"/dosdevices/com*
+for n in $(seq 1 256); do mkdir -p "$WINEPREFIX/dosdevices/com$n"; done
 echo "wine prefix ready: $WINEPREFIX"
