@@ -258,12 +258,14 @@ TEST(Differential, AcceptPacketMatchesThePlainFormInEveryField) {
              std::to_string(got.bestTrial) + " vs " + std::to_string(want.bestScore) + "@" +
              std::to_string(want.bestTrial);
     }
-    const bool seen[] = {
-        plain.packet.accepted == 1, plain.packet.accepted == 0, want.bestScore == limit,
-        std::int64_t{want.bestScore} == std::int64_t{limit} + 1,
-        search->tiedTrials > 0 && want.bestScore<kNoMatchScore, want.bestScore == kNoMatchScore,
-                                                 want.bestScore == 0, want.bestTrial>
-                                      kShiftOffset};
+    const bool seen[] = {plain.packet.accepted == 1,
+                         plain.packet.accepted == 0,
+                         want.bestScore == limit,
+                         std::int64_t{want.bestScore} == std::int64_t{limit} + 1,
+                         search->tiedTrials > 0 && (want.bestScore < kNoMatchScore),
+                         want.bestScore == kNoMatchScore,
+                         want.bestScore == 0,
+                         (want.bestTrial > kShiftOffset)};
     for (std::size_t i = 0; i < std::size(seen); ++i) t[2 + i].second += seen[i];
     return {};
   });
