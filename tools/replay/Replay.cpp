@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -78,7 +79,8 @@ bool LoadRecording(const Options& options, sim::Recording& recording, std::strin
   return true;
 }
 
-int RunReplay(const Options& options, const sim::Recording& recording, std::ostream& out) {
+int RunReplay(const Options& options, const sim::Recording& recording, std::ostream& out,
+              Picture* picture) {
   sim::VirtualTime time;
   sim::SimClockHardware hardware(time);
   sim::SimSerialLine line(time, recording, options.stepUs * sim::kTicksPerUs);
@@ -93,6 +95,11 @@ int RunReplay(const Options& options, const sim::Recording& recording, std::ostr
   DryRunCaption caption(out);
   ActionRunner runner(engine, {wallClock, desktop, volume, shutdown, caption});
   runner.Start();
+  std::optional<PictureRecorder> recorder;
+  if (picture != nullptr) {
+    recorder.emplace(engine.Frames(), engine.Settings(), *picture);
+    engine.Frames().SetSignalView(&*recorder);
+  }
 
   if (engine.RunStartUp()) {
     if (options.debug) engine.Frames().debugMode = true;
@@ -115,6 +122,7 @@ int RunReplay(const Options& options, const sim::Recording& recording, std::ostr
   }
   runner.ReleaseVolume();
   engine.Log().SetListener(nullptr);
+  engine.Frames().SetSignalView(nullptr);
   out.flush();
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "PictureRecorder.h"
 #include "ReplayOptions.h"
 #include "platform/sim/Recording.h"
 
@@ -17,6 +18,9 @@ namespace vireo::replay {
 bool LoadRecording(const Options& options, sim::Recording& recording, std::string& error);
 
 // Replays the recording in the current directory; returns the exit status.
-int RunReplay(const Options& options, const sim::Recording& recording, std::ostream& out);
+// With a picture, the signal view is attached as the settings window would
+// attach it, and its rows and codes are collected there.
+int RunReplay(const Options& options, const sim::Recording& recording, std::ostream& out,
+              Picture* picture = nullptr);
 
 }  // namespace vireo::replay

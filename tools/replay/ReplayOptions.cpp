@@ -15,7 +15,8 @@ const char kUsage[] =
     "  --gap-ms G      idle line after each play or .ir signal (default 150)\n"
     "  --button NAME   only the .ir signals of this name\n"
     "  --jitter-us J   change every duration by a random -J..+J microseconds\n"
-    "  --seed S        seed of that randomness (default 1)\n";
+    "  --seed S        seed of that randomness (default 1)\n"
+    "  --svg FILE      also draw the signal view's rows and codes as SVG in FILE\n";
 
 namespace {
 
@@ -60,12 +61,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       options.debug = true;
       continue;
     }
-    if (arg == "--button") {
-      if (i + 1 >= args.size()) {
-        error = "--button needs a name";
+    if (arg == "--button" || arg == "--svg") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = arg + (arg == "--svg" ? " needs a file name" : " needs a name");
         return false;
       }
-      options.button = args[++i];
+      (arg == "--svg" ? options.svgPath : options.button) = args[++i];
       continue;
     }
     bool matched = false;

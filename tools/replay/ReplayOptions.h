@@ -15,6 +15,7 @@ struct Options {
   std::int64_t repeat = 1;
   std::int64_t gapMs = 150;
   std::string button;
+  std::string svgPath;  // where to draw the signal view's picture, if anywhere
   std::int64_t jitterUs = 0;
   std::uint64_t seed = 1;
   bool help = false;

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "OutputFile.h"
 #include "Replay.h"
 #include "ReplayOptions.h"
+#include "SvgPicture.h"
 
 int main(int argc, char** argv) {
   using namespace vireo::replay;
@@ -24,6 +26,17 @@ int main(int argc, char** argv) {
   if (!LoadRecording(options, recording, error)) {
     std::cerr << "vireo-replay: " << error << "\n";
     return 2;
+  }
+  if (!options.svgPath.empty()) {
+    // A run of its own, printing nothing: an attached view smooths the frames
+    // once more, and the printed run must stay as it is without a picture.
+    Picture picture;
+    std::ostream silent(nullptr);
+    RunReplay(options, recording, silent, &picture);
+    if (!WriteWholeFile(options.svgPath, SvgPicture(picture), error)) {
+      std::cerr << "vireo-replay: " << error << "\n";
+      return 2;
+    }
   }
   return RunReplay(options, recording, std::cout);
 }
