@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "Cp1251.h"
 #include "Replay.h"
 #include "ReplayOptions.h"
+#include "SvgPicture.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/CaseFile.h"
 #include "support/TempDir.h"
@@ -21,7 +23,9 @@ std::string SourcePath(const std::string& relative) {
 
 // Runs vireo-replay's option parsing, loading and replay, as its main does,
 // in a folder holding `config` (none when empty); returns what it printed.
-std::string Replay(const std::string& config, std::vector<std::string> args) {
+// A picture, if given, is drawn first by a silent run.
+std::string Replay(const std::string& config, std::vector<std::string> args,
+                   replay::Picture* picture = nullptr) {
   for (std::string& arg : args) {
     if (std::filesystem::exists(SourcePath(arg))) arg = SourcePath(arg);
   }
@@ -35,6 +39,8 @@ std::string Replay(const std::string& config, std::vector<std::string> args) {
   std::ostringstream out;
   if (replay::ParseOptions(args, options, error) &&
       replay::LoadRecording(options, recording, error)) {
+    std::ostream silent(nullptr);
+    if (picture != nullptr) replay::RunReplay(options, recording, silent, picture);
     EXPECT_EQ(replay::RunReplay(options, recording, out), 0);
   } else {
     out << "error: " << error;
@@ -152,8 +158,7 @@ TEST(SimSerialLine, ReplaysTheRecordingOneSecondAfterOpen) {
 TEST(ReplayTool, LoadRecordingRepeatsJittersAndRefuses) {
   test::TempDir dir;
   EXPECT_EQ(Replay("", {dir.File("missing.mode2")}).rfind("error: cannot read", 0), 0u);
-  EXPECT_EQ(Replay("", {dir.Write("empty.mode2", "# nothing\n")}).rfind("error: no usable", 0),
-            0u);
+  EXPECT_EQ(Replay("", {dir.Write("empty.mode2", "# nothing\n")}).rfind("error: no usable", 0), 0u);
   EXPECT_NE(Replay("", Words("--button Nope examples/Hisense_EN_33926A.ir")).find("Nope"),
             std::string::npos);
   EXPECT_EQ(Replay("", Words("--button Power examples/hisense-session.mode2")).rfind("error:", 0),
@@ -212,6 +217,64 @@ TEST_P(CapturedButtons, GiveTheirCodeUnderJitterAndSlowSampling) {
 
 INSTANTIATE_TEST_SUITE_P(Data, CapturedButtons,
                          ::testing::ValuesIn(test::ReadTable("replay/buttons.txt")));
+
+// The attributes (the element's text for "") of each element of a class in
+// a picture, joined by ":", in order.
+std::vector<std::string> Elements(const std::string& svg, const std::string& cls,
+                                  const std::vector<std::string>& names) {
+  std::vector<std::string> found;
+  for (const std::string& line : test::Lines(svg)) {
+    if (line.find("class=\"" + cls + "\"") == std::string::npos) continue;
+    std::string joined;
+    for (const std::string& name : names) {
+      std::smatch m;
+      std::regex_search(line, m, std::regex(name.empty() ? ">(.*)<" : " " + name + "=\"([^\"]*)"));
+      joined += (joined.empty() ? "" : ":") + m.str(1);
+    }
+    found.push_back(joined);
+  }
+  return found;
+}
+
+class SvgRows : public ::testing::TestWithParam<test::Row> {};
+
+TEST_P(SvgRows, AreDrawnInRunsOfTheViewsPens) {
+  const std::string svg = replay::SvgPicture({GetParam()[0], {}});
+  std::string runs;
+  for (const std::string& run : Elements(svg, "run", {"x", "width", "fill"})) {
+    runs += (runs.empty() ? "" : ",") + run;
+  }
+  EXPECT_EQ(runs, GetParam()[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, SvgRows,
+                         ::testing::ValuesIn(test::ReadTable("replay/svg-rows.txt")));
+
+class SvgPicture : public ::testing::TestWithParam<test::Case> {};
+
+TEST_P(SvgPicture, ShowsEveryPacketWithItsLoggedCodeOverTheRuler) {
+  const test::Case& c = GetParam();
+  std::string config = test::ReadBytes(SourcePath("examples/VIREO.INI"));
+  replay::Picture picture;
+  const std::string printed =
+      Replay(config.substr(0, config.find("[COMMAND1]")), Words(c["args"]), &picture);
+  std::vector<std::string> logged;
+  const std::string prefix = Cp1251ToUtf8("Нет комманды для '");
+  for (const std::string& line : test::Lines(printed)) {
+    if (line.rfind(prefix, 0) == 0)
+      logged.push_back(line.substr(prefix.size(), line.size() - prefix.size() - 1));
+  }
+  const std::string svg = replay::SvgPicture(picture);
+  EXPECT_EQ(Elements(svg, "code", {""}), logged);
+  EXPECT_EQ(logged.size(), std::stoul(c["packets"]));
+  EXPECT_EQ(Elements(svg, "tick", {"x"}), Words(c["ticks"]));
+  EXPECT_EQ(Elements(svg, "label", {"x", ""}), Words(c["labels"]));
+  EXPECT_EQ(Elements(svg, "run", {"y"}).front(), "0");  // the reference row leads
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, SvgPicture,
+                         ::testing::ValuesIn(test::ReadCases("replay/pictures.cases")),
+                         VIREO_CASE_NAME);
 
 }  // namespace
 }  // namespace vireo
