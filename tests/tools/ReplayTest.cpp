@@ -218,20 +218,18 @@ TEST_P(CapturedButtons, GiveTheirCodeUnderJitterAndSlowSampling) {
 INSTANTIATE_TEST_SUITE_P(Data, CapturedButtons,
                          ::testing::ValuesIn(test::ReadTable("replay/buttons.txt")));
 
-// The attributes (the element's text for "") of each element of a class in
-// a picture, joined by ":", in order.
+// The attributes (the element's text for "", blank when missing) of each
+// element of the classes `cls` matches in a picture, in order.
 std::vector<std::string> Elements(const std::string& svg, const std::string& cls,
                                   const std::vector<std::string>& names) {
   std::vector<std::string> found;
   for (const std::string& line : test::Lines(svg)) {
-    if (line.find("class=\"" + cls + "\"") == std::string::npos) continue;
-    std::string joined;
+    if (!std::regex_search(line, std::regex("class=\"(" + cls + ")\""))) continue;
     for (const std::string& name : names) {
       std::smatch m;
       std::regex_search(line, m, std::regex(name.empty() ? ">(.*)<" : " " + name + "=\"([^\"]*)"));
-      joined += (joined.empty() ? "" : ":") + m.str(1);
+      found.push_back(m.str(1));
     }
-    found.push_back(joined);
   }
   return found;
 }
@@ -240,11 +238,8 @@ class SvgRows : public ::testing::TestWithParam<test::Row> {};
 
 TEST_P(SvgRows, AreDrawnInRunsOfTheViewsPens) {
   const std::string svg = replay::SvgPicture({GetParam()[0], {}});
-  std::string runs;
-  for (const std::string& run : Elements(svg, "run", {"x", "width", "fill"})) {
-    runs += (runs.empty() ? "" : ",") + run;
-  }
-  EXPECT_EQ(runs, GetParam()[1]);
+  EXPECT_EQ(Elements(svg, "run", {"x", "width", "fill"}),
+            test::Row(GetParam().begin() + 1, GetParam().end()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, SvgRows,
@@ -266,10 +261,26 @@ TEST_P(SvgPicture, ShowsEveryPacketWithItsLoggedCodeOverTheRuler) {
   }
   const std::string svg = replay::SvgPicture(picture);
   EXPECT_EQ(Elements(svg, "code", {""}), logged);
-  EXPECT_EQ(logged.size(), std::stoul(c["packets"]));
   EXPECT_EQ(Elements(svg, "tick", {"x"}), Words(c["ticks"]));
   EXPECT_EQ(Elements(svg, "label", {"x", ""}), Words(c["labels"]));
-  EXPECT_EQ(Elements(svg, "run", {"y"}).front(), "0");  // the reference row leads
+  EXPECT_EQ(Elements(svg, "picture", {"viewBox"}), std::vector<std::string>{c["box"]});
+  // Top to bottom without overlap: the reference row, each packet's row with
+  // its code under it, then the ruler band, which ends the picture.
+  const std::vector<std::string> v = Elements(svg, "run|code|band", {"y", "height", "font-size"});
+  int bottom = 0, top = 0, levels = 0;
+  for (std::size_t i = 0; i < v.size(); i += 3) {
+    const bool code = v[i + 1].empty();  // its y is its baseline
+    const int y = std::stoi(v[i]), height = std::stoi(v[i + (code ? 2 : 1)]);
+    if (y - code * height == top && y + !code * height == bottom) continue;  // the row's next run
+    EXPECT_GE(y - code * height, bottom) << i;
+    top = y - code * height, bottom = y + !code * height, ++levels;
+  }
+  EXPECT_EQ(levels, 2 + 2 * std::stoi(c["packets"]));
+  EXPECT_EQ(std::to_string(bottom), Words(c["box"]).back());
+  // Ticks and labels stand in the band, whose top is `top` now.
+  for (const std::string& y : Elements(svg, "tick|label", {"y"})) {
+    EXPECT_TRUE(std::stoi(y) >= top && std::stoi(y) < bottom) << y;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, SvgPicture,

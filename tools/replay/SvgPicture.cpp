@@ -103,8 +103,8 @@ std::string SvgPicture(const Picture& picture) {
 
   std::ostringstream out;
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width * kScale << "\" height=\""
-      << height * kScale << "\" viewBox=\"0 0 " << width << ' ' << height
+      << "<svg class=\"picture\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width * kScale
+      << "\" height=\"" << height * kScale << "\" viewBox=\"0 0 " << width << ' ' << height
       << "\" shape-rendering=\"crispEdges\">\n"
       << "<rect class=\"background\" x=\"0\" y=\"0\" width=\"" << width << "\" height=\"" << height
       << "\" fill=\"" << kBackground << "\"/>\n";
