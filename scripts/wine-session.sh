@@ -67,7 +67,11 @@ session_start() {
 
   local n
   for n in $(seq 1 256); do
-    [ "$n" -eq "$session_port" ] && continue
+    if [ "$n" -eq "$session_port" ]; then
+      # The prefix may hold an empty folder on every name; ours must be free.
+      rmdir "$WINEPREFIX/dosdevices/com$n" 2>/dev/null || true
+      continue
+    fi
     if [ -L "$WINEPREFIX/dosdevices/com$n" ]; then rm -f "$WINEPREFIX/dosdevices/com$n"; fi
     mkdir -p "$WINEPREFIX/dosdevices/com$n"
   done
