@@ -92,7 +92,7 @@ bool CaptureEngine::RunStartUp() {
   frames_.SetClock(&clock_);
   frames_.debugMode.store(false);
 
-  if (!config_.Load(msg::kIniName)) {
+  if (!config_.Load(configPath_)) {
     log_.AppendLog(msg::kCannotReadIni);
     EndRun();
     return false;

@@ -11,6 +11,7 @@
 #include "capture/CaptureSettings.h"
 #include "capture/CommandQueue.h"
 #include "capture/LogSink.h"
+#include "capture/Messages.h"
 #include "capture/PrecisionClock.h"
 #include "capture/RunState.h"
 #include "config/SharedConfig.h"
@@ -49,6 +50,10 @@ class CaptureEngine {
 
   void RecogniseCode(const std::string& code);
 
+  // Where the start-up reads the configuration; VIREO.INI in the current
+  // directory unless a tool that runs the engine in-process says otherwise.
+  void SetConfigPath(const std::string& path) { configPath_ = path; }
+
   LogSink& Log() { return log_; }
   RunState& State() { return runState_; }
   CommandQueue& Queue() { return queue_; }
@@ -83,6 +88,7 @@ class CaptureEngine {
   std::int64_t changeTime_ = 0;
   std::int64_t elapsedMs_ = 0;
 
+  std::string configPath_ = msg::kIniName;
   bool lineOpenedThisRun_ = false;
   // The run state is still 0 while a worker starts up; these two mark it.
   std::atomic<bool> workerPresent_{false};
