@@ -44,4 +44,38 @@ std::string Cp1251ToUtf8(const std::string& text) {
   return out;
 }
 
+bool Utf8ToCp1251(const std::string& text, std::string& out) {
+  out.clear();
+  bool whole = true;
+  for (std::size_t i = 0; i < text.size();) {
+    auto lead = static_cast<unsigned char>(text[i]);
+    int extra = lead < 0x80         ? 0
+                : (lead >> 5) == 6  ? 1
+                : (lead >> 4) == 14 ? 2
+                : (lead >> 3) == 30 ? 3
+                                    : -1;
+    std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    bool good = extra >= 0 && i + extra < text.size();
+    for (int k = 1; good && k <= extra; ++k) {
+      auto next = static_cast<unsigned char>(text[i + k]);
+      good = (next & 0xC0) == 0x80;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    i += good ? extra + 1 : 1;
+    char byte = '?';
+    if (good && cp < 0x80) {
+      byte = static_cast<char>(cp);
+    } else if (good) {
+      good = false;
+      for (int b = 0; b < 128 && !good; ++b) {
+        good = kUpperHalf[b] == cp && cp != 0xFFFD;
+        if (good) byte = static_cast<char>(0x80 + b);
+      }
+    }
+    whole = whole && good;
+    out += byte;
+  }
+  return whole;
+}
+
 }  // namespace vireo

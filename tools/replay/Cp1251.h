@@ -1,4 +1,5 @@
-// Converts the system's Windows-1251 texts to UTF-8 for a terminal.
+// Converts the system's Windows-1251 texts to UTF-8 for a terminal, and
+// names read from UTF-8 files back.
 #pragma once
 
 #include <string>
@@ -6,5 +7,9 @@
 namespace vireo {
 
 std::string Cp1251ToUtf8(const std::string& text);
+
+// The Windows-1251 form of a UTF-8 text; false when a character has no byte
+// there or the UTF-8 is malformed (then `out` holds "?" in its places).
+bool Utf8ToCp1251(const std::string& text, std::string& out);
 
 }  // namespace vireo

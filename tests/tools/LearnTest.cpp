@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ButtonSignals.h"
+#include "Learner.h"
+#include "config/ConfigFile.h"
+#include "support/TempDir.h"
+
+namespace vireo {
+namespace {
+
+using learn::ButtonSignal;
+using learn::Durations;
+
+// A pulse-distance frame: a 9 ms burst, a 4.5 ms pause, per bit a 0.56 ms
+// burst and a 0.56 ms (0) or 1.69 ms (1) pause, and a closing burst.
+Durations Frame(std::uint64_t bits, int count) {
+  Durations frame = {9000, 4500};
+  for (int i = 0; i < count; ++i) frame.insert(frame.end(), {560, (bits >> i) & 1 ? 1690 : 560});
+  frame.push_back(560);
+  return frame;
+}
+
+learn::LearnResult LearnOrFail(const std::vector<ButtonSignal>& buttons) {
+  learn::LearnOptions options;
+  options.maxStretchUs = 60;
+  learn::LearnResult result;
+  std::string error;
+  EXPECT_TRUE(learn::Learn(buttons, options, result, error)) << error;
+  return result;
+}
+
+const learn::LearnedCommand& Command(const learn::LearnResult& result, const std::string& name) {
+  static const learn::LearnedCommand none;
+  for (const auto& c : result.commands) {
+    if (c.name == name) return c;
+  }
+  ADD_FAILURE() << "no section for " << name;
+  return none;
+}
+
+TEST(Learn, SettingsFitThePulseDistanceFrameAndTheFileReadsBack) {
+  const char* volume = reinterpret_cast<const char*>(u8"Громче");
+  std::vector<ButtonSignal> buttons = {{volume, {Frame(0x12FF00, 32)}},
+                                       {"Vol_dn", {Frame(0x34FF00, 32)}},
+                                       {"Power", {Frame(0x56FF00, 32)}}};
+  learn::LearnResult result = LearnOrFail(buttons);
+  const CaptureSettings& s = result.choice.settings;
+  // Start 2 ms into the head burst, end after more quiet than the 4.5 ms
+  // pause but well before the 40 ms repeat gap; a frame of 67 ms fits.
+  EXPECT_EQ(s.packetStartValue, 0);
+  EXPECT_EQ(s.packetStartPause, 1);
+  EXPECT_EQ(s.packetStopValue, 1);
+  EXPECT_GT(s.packetStopPause, 4);
+  EXPECT_LT(s.packetStopPause, 30);
+  EXPECT_GE(s.bufferSize, 67);
+  EXPECT_LE(s.bufferSize, 80);
+  EXPECT_GT(s.packetMax, 130);
+  EXPECT_LT(s.packetMax, 250);
+  EXPECT_EQ(s.packetMin, s.packetMax + 1);
+  for (const auto& c : result.commands) EXPECT_EQ(c.right, 24) << c.name;
+
+  test::TempDir dir;
+  dir.Write("VIREO.INI", learn::IniText(result));
+  ConfigFile file;
+  file.SetPath((dir.Path() / "VIREO.INI").string());
+  ASSERT_TRUE(file.Load());
+  EXPECT_EQ(file.GetInt("CONFIG", "BUFFER_SIZE"), s.bufferSize);
+  EXPECT_EQ(file.GetInt("CONFIG", "PACKET_MIN"), s.packetMin);
+  EXPECT_EQ(file.GetString("COMMAND1", "Descr"), "Громче");  // Windows-1251 here
+  EXPECT_EQ(file.GetString("COMMAND1", "Action"), "VOL_UP");
+  EXPECT_EQ(file.GetString("COMMAND2", "Action"), "VOL_DOWN");
+  EXPECT_EQ(file.GetString("COMMAND3", "Action"), "");  // Power only with --bind-power
+  EXPECT_EQ(file.GetString("COMMAND3", "Value"), Command(result, "Power").value);
+}
+
+TEST(Learn, AButtonWhoseCodeHoldsAnothersComesFirst) {
+  // The long frame begins with the short one: any part of the short code is
+  // also in the long one, so the look-up must try the long one first.
+  std::vector<ButtonSignal> buttons = {{"Short", {Frame(0x2D, 8)}}, {"Long", {Frame(0xB52D, 16)}}};
+  learn::LearnResult result = LearnOrFail(buttons);
+  ASSERT_EQ(result.commands.size(), 2u);
+  EXPECT_EQ(result.commands[0].name, "Long");
+  EXPECT_EQ(result.commands[1].name, "Short");
+  EXPECT_EQ(result.wrong, 0);
+  EXPECT_EQ(result.right, 48);
+}
+
+TEST(Learn, ToggledCapturesShareAValueAndDifferentOnesAreRefused) {
+  std::vector<ButtonSignal> buttons = {{"Play", {Frame(0x12FF00, 32), Frame(0x12FF04, 32)}},
+                                       {"Stop", {Frame(0x34FF00, 32)}}};
+  learn::LearnResult result = LearnOrFail(buttons);
+  EXPECT_EQ(Command(result, "Play").right, 24);
+
+  buttons[0].captures[1] = Frame(0xED00FF, 32);
+  std::string error;
+  EXPECT_FALSE(learn::Learn(buttons, {}, result, error));
+  EXPECT_EQ(error, "'Play' is recorded more than once with different signals");
+}
+
+TEST(Learn, ButtonsWithOneSignalAreReportedAsColliding) {
+  std::vector<ButtonSignal> buttons = {{"One", {Frame(0x12FF00, 32)}},
+                                       {"Uno", {Frame(0x12FF00, 32)}},
+                                       {"Two", {Frame(0x34FF00, 32)}}};
+  learn::LearnResult result = LearnOrFail(buttons);
+  const auto collision = std::find_if(result.report.begin(), result.report.end(),
+                                      [](auto& l) { return l.rfind("collision: ", 0) == 0; });
+  ASSERT_NE(collision, result.report.end());
+  EXPECT_TRUE(*collision == "collision: 'Uno' and 'One': no Value tells them apart" ||
+              *collision == "collision: 'One' and 'Uno': no Value tells them apart")
+      << *collision;
+  EXPECT_EQ(Command(result, "Two").right, 24);
+}
+
+TEST(Learn, RecordingsAreReadByNameOrRefusedWithTheirPath) {
+  test::TempDir dir;
+  dir.Write("remote.ir",
+            "Filetype: IR signals file\nname: Play\ntype: raw\ndata: 9000 4500 560\n"
+            "name: Stop\ntype: parsed\nname: Play\ntype: raw\ndata: 9000 4500 560 560 560\n");
+  dir.Write("Vol_up.mode2", "space 5000\npulse 9000\nspace 2250\npulse 560\nspace 90000\n");
+  dir.Write("quiet.mode2", "space 5000\n");
+  const std::string at = dir.Path().string() + "/";
+  std::vector<ButtonSignal> buttons;
+  std::string error;
+  ASSERT_TRUE(learn::ReadButtonSignals({at + "remote.ir", at + "Vol_up.mode2"}, buttons, error));
+  ASSERT_EQ(buttons.size(), 2u);
+  EXPECT_EQ(buttons[0].name, "Play");
+  EXPECT_EQ(buttons[0].captures,
+            (std::vector<Durations>{{9000, 4500, 560}, {9000, 4500, 560, 560, 560}}));
+  EXPECT_EQ(buttons[1].name, "Vol_up");
+  EXPECT_EQ(buttons[1].captures, (std::vector<Durations>{{9000, 2250, 560}}));
+  EXPECT_FALSE(learn::ReadButtonSignals({at + "quiet.mode2"}, buttons, error));
+  EXPECT_EQ(error, "'" + at + "quiet.mode2': no signal");
+  EXPECT_FALSE(learn::ReadButtonSignals({at + "missing.ir"}, buttons, error));
+  EXPECT_EQ(error, "cannot read '" + at + "missing.ir'");
+}
+
+}  // namespace
+}  // namespace vireo

@@ -1,0 +1,98 @@
+#include "ButtonSignals.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sim/Recording.h"
+
+namespace vireo::learn {
+
+namespace {
+
+void AddCapture(std::vector<ButtonSignal>& buttons, const std::string& name, Durations capture) {
+  for (ButtonSignal& button : buttons) {
+    if (button.name == name) {
+      button.captures.push_back(std::move(capture));
+      return;
+    }
+  }
+  buttons.push_back({name, {std::move(capture)}});
+}
+
+// Levels to durations: leading quiet dropped, and the trailing quiet, which
+// is the end of the recording rather than part of the signal.
+Durations FromRecording(const sim::Recording& recording) {
+  Durations out;
+  for (const sim::Segment& segment : recording) {
+    if (out.empty() && segment.level == 1) continue;
+    out.push_back(segment.durationUs);
+  }
+  if (out.size() % 2 == 0 && !out.empty()) out.pop_back();
+  return out;
+}
+
+bool ReadFlipper(const std::string& text, std::vector<ButtonSignal>& buttons, std::string& error) {
+  std::istringstream in(text);
+  std::string line;
+  std::string name;
+  bool raw = false;
+  bool any = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("name:", 0) == 0) {
+      std::size_t b = line.find_first_not_of(' ', 5);
+      name = b == std::string::npos ? "" : line.substr(b);
+      while (!name.empty() && name.back() == ' ') name.pop_back();
+      raw = false;
+    } else if (line.rfind("type:", 0) == 0) {
+      raw = line.find("raw") != std::string::npos;
+    } else if (line.rfind("data:", 0) == 0 && raw) {
+      sim::Recording levels;
+      if (!sim::ParseFlipperIr("type: raw\n" + line + "\n", "", 0, levels, error)) return false;
+      Durations capture = FromRecording(levels);
+      if (capture.empty()) continue;
+      AddCapture(buttons, name, std::move(capture));
+      any = true;
+    }
+  }
+  if (!any) error = "no raw button signal";
+  return any;
+}
+
+}  // namespace
+
+bool ReadButtonSignals(const std::vector<std::string>& paths, std::vector<ButtonSignal>& buttons,
+                       std::string& error) {
+  for (const std::string& path : paths) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    if (file) text << file.rdbuf();
+    if (!file || file.bad()) {
+      error = "cannot read '" + path + "'";
+      return false;
+    }
+    std::string why;
+    if (sim::LooksLikeFlipperIr(text.str())) {
+      if (!ReadFlipper(text.str(), buttons, why)) {
+        error = "'" + path + "': " + why;
+        return false;
+      }
+      continue;
+    }
+    sim::Recording levels;
+    if (!sim::ParseMode2(text.str(), levels, why)) {
+      error = "'" + path + "': " + why;
+      return false;
+    }
+    Durations capture = FromRecording(levels);
+    if (capture.empty()) {
+      error = "'" + path + "': no signal";
+      return false;
+    }
+    AddCapture(buttons, std::filesystem::path(path).stem().string(), std::move(capture));
+  }
+  return true;
+}
+
+}  // namespace vireo::learn

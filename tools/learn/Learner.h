@@ -1,0 +1,52 @@
+// Learns a handset from its recordings: the capture settings, then a Value
+// per button found by replaying distorted presses through the real engine,
+// and the VIREO.INI text that holds them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ButtonSignals.h"
+#include "SettingsChoice.h"
+
+namespace vireo::learn {
+
+struct LearnOptions {
+  int presses = 24;  // distorted presses per button
+  std::uint64_t seed = 1;
+  std::int64_t maxStretchUs = 150;  // the most a receiver may lengthen a burst
+  bool bindPower = false;
+};
+
+struct LearnedCommand {
+  std::string name;    // UTF-8
+  std::string value;   // empty: no Value tells this button from another
+  std::string action;  // VOL_UP, VOL_DOWN, POWER_OFF or empty
+  int right = 0, wrong = 0, none = 0;
+  std::string note;  // a comment for its section
+};
+
+struct LearnResult {
+  SettingsChoice choice;
+  std::vector<LearnedCommand> commands;  // in section order
+  std::vector<std::string> report;       // problems and the expected rate, one line each
+  int right = 0, wrong = 0, none = 0;    // over the learning presses
+};
+
+// False with a message when the recordings cannot make a configuration: a
+// button recorded twice with different signals.
+bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
+           LearnResult& result, std::string& error);
+
+// VIREO.INI in Windows-1251 with CR LF; with `withCommands` false, only the
+// settings (every button's code is then logged as unknown).
+std::string IniText(const LearnResult& result, bool withCommands = true);
+
+// The ratios of a debug code line ("0  111|1  300|..."), in order.
+std::vector<std::int32_t> DebugRatios(const std::string& line);
+
+// The code a debug line gives under one threshold.
+std::string CodeUnder(const std::vector<std::int32_t>& ratios, std::int32_t threshold);
+
+}  // namespace vireo::learn

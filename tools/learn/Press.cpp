@@ -1,0 +1,59 @@
+#include "Press.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vireo::learn {
+
+namespace {
+constexpr std::int64_t kShortestUs = 20;
+}
+
+Distortion RandomDistortion(std::mt19937_64& random, std::int64_t maxStretchUs) {
+  Distortion d;
+  d.jitter = std::uniform_real_distribution<double>(0.0, 0.03)(random);
+  d.stretchUs = std::uniform_int_distribution<std::int64_t>(0, maxStretchUs)(random);
+  d.stepUs = std::uniform_int_distribution<std::int64_t>(10, 50)(random);
+  d.repeats = std::uniform_int_distribution<int>(1, 4)(random);
+  d.leadUs = std::uniform_int_distribution<std::int64_t>(0, 2000)(random);
+  return d;
+}
+
+std::int64_t RepeatGapUs(const Durations& capture) {
+  std::int64_t gap = 40'000;
+  for (std::size_t i = 1; i < capture.size(); i += 2) gap = std::max(gap, capture[i]);
+  return gap;
+}
+
+Durations Distort(const Durations& capture, const Distortion& distortion, std::mt19937_64& random) {
+  Durations out;
+  const std::int64_t gap = RepeatGapUs(capture);
+  for (int r = 0; r < distortion.repeats; ++r) {
+    if (r > 0) out.push_back(gap);
+    out.insert(out.end(), capture.begin(), capture.end());
+  }
+  std::uniform_real_distribution<double> jitter(-distortion.jitter, distortion.jitter);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    double scaled = static_cast<double>(out[i]) * (1.0 + jitter(random));
+    out[i] = std::llround(scaled) + (i % 2 == 0 ? distortion.stretchUs : -distortion.stretchUs);
+    out[i] = std::max(out[i], kShortestUs);
+  }
+  return out;
+}
+
+sim::Recording PressRecording(const Durations& press, std::int64_t leadUs, std::int64_t tailMs) {
+  sim::Recording recording;
+  if (leadUs > 0) recording.push_back({1, leadUs});
+  for (std::size_t i = 0; i < press.size(); ++i) {
+    int level = i % 2 == 0 ? 0 : 1;
+    if (!recording.empty() && recording.back().level == level) {
+      recording.back().durationUs += press[i];
+    } else {
+      recording.push_back({level, press[i]});
+    }
+  }
+  sim::AppendIdle(recording, tailMs);
+  return recording;
+}
+
+}  // namespace vireo::learn

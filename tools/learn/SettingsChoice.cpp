@@ -1,0 +1,237 @@
+#include "SettingsChoice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "Press.h"
+#include "signal/SignalFrame.h"
+
+namespace vireo::learn {
+
+namespace {
+
+// A packet starts once a burst has lasted more than 1 ms (the shortest start
+// pause); 2.2 ms leaves room for jitter and the sampling period.
+constexpr std::int32_t kStartPauseMs = 1;
+constexpr std::int64_t kStartBurstUs = 2200;
+// A receiver may lengthen a burst by this much and shorten the pause after it.
+constexpr std::int64_t kStretchUs = 150;
+constexpr int kSlots = kSlotCount;
+
+std::string Ms(double us) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f ms", us / 1000.0);
+  return text;
+}
+
+std::int32_t Ceil(double value) { return static_cast<std::int32_t>(std::ceil(value)); }
+
+// The part of a capture between two pauses that end a packet.
+struct Region {
+  std::size_t begin;  // index of its first burst
+  std::size_t end;    // one past its last burst
+};
+
+std::vector<Region> Regions(const Durations& capture, std::int64_t stopUs) {
+  std::vector<Region> regions;
+  std::size_t begin = 0;
+  for (std::size_t i = 1; i <= capture.size(); i += 2) {
+    if (i == capture.size() || capture[i] >= stopUs) {
+      regions.push_back({begin, std::min(i, capture.size())});
+      begin = i + 1;
+    }
+  }
+  return regions;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> StopPauseCandidates(const std::vector<ButtonSignal>& buttons) {
+  std::set<std::int64_t> pauses;
+  for (const ButtonSignal& button : buttons) {
+    for (const Durations& capture : button.captures) {
+      for (std::size_t i = 1; i < capture.size(); i += 2) pauses.insert(capture[i]);
+      pauses.insert(RepeatGapUs(capture));
+    }
+  }
+  std::vector<std::int32_t> candidates;
+  for (auto it = pauses.begin(); std::next(it) != pauses.end() && candidates.size() < 3; ++it) {
+    const double below = static_cast<double>(*it);
+    const double above = static_cast<double>(*std::next(it));
+    if (above < 1.4 * below) continue;
+    // Over the longest pause below with 15 % to spare; the pause above must
+    // still end the packet when 15 % shorter.
+    std::int32_t stop = std::max(1, Ceil(below * 1.15 / 1000.0));
+    if ((stop + 2) * 1000.0 <= above * 0.85) candidates.push_back(stop);
+  }
+  return candidates;
+}
+
+SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int32_t stopPauseMs) {
+  SettingsChoice choice;
+  CaptureSettings& s = choice.settings;
+  const std::int64_t stopUs = (std::int64_t{stopPauseMs} + 1) * 1000;
+  double longestPause = 0, longestContent = 0, shortestContent = 1e18;
+  double longestGap = 0, shortestGap = 1e18, longestHead = 0;
+  int mostEdges = 0;
+  std::vector<std::int64_t> inner;
+  std::vector<std::pair<std::string, double>> contents;
+  for (const ButtonSignal& button : buttons) {
+    bool starts = false;
+    double content = 0;
+    for (const Durations& capture : button.captures) {
+      const double repeatGap = static_cast<double>(RepeatGapUs(capture));
+      longestGap = std::max(longestGap, repeatGap);
+      shortestGap = std::min(shortestGap, repeatGap);
+      for (const Region& region : Regions(capture, stopUs)) {
+        if (region.end < capture.size()) {
+          longestGap = std::max(longestGap, static_cast<double>(capture[region.end]));
+          shortestGap = std::min(shortestGap, static_cast<double>(capture[region.end]));
+        }
+        std::size_t head = region.begin;
+        while (head < region.end && capture[head] < kStartBurstUs) head += 2;
+        for (std::size_t i = region.begin; i < region.end; ++i) {
+          inner.push_back(capture[i]);
+          if (i % 2 == 1) longestPause = std::max(longestPause, static_cast<double>(capture[i]));
+        }
+        if (head >= region.end) continue;
+        starts = true;
+        longestHead = std::max(longestHead, static_cast<double>(capture[head]));
+        double span = static_cast<double>(capture[head]) - 1000.0 * (kStartPauseMs + 1);
+        for (std::size_t i = head + 1; i < region.end; ++i) span += static_cast<double>(capture[i]);
+        content = std::max(content, span);
+        shortestContent = std::min(shortestContent, span);
+        mostEdges = std::max(mostEdges, static_cast<int>(region.end - head));
+      }
+    }
+    if (!starts) choice.noStart.push_back(button.name);
+    contents.push_back({button.name, content});
+    longestContent = std::max(longestContent, content);
+  }
+  if (shortestContent > longestContent) shortestContent = longestContent;
+
+  s.timerType = 0;
+  choice.why.push_back(
+      {"TIMER_TYPE", "0 chooses the clock by itself (the performance counter first)."});
+  // Quiet spells inside a press are shorter than the longest gap between its
+  // frames; a longer one ends the burst, so the next press starts afresh.
+  const double afterStop = std::max(0.0, longestGap / 1000.0 - stopPauseMs);
+  s.packetSleep = std::max(10, Ceil(1.2 * afterStop) + 2);
+  choice.why.push_back(
+      {"PACKET_SLEEP", "The longest quiet spell between the frames of one press is " +
+                           Ms(longestGap) +
+                           "; a longer one after a packet ends the press, so "
+                           "presses closer than PACKET_SLEEP + PACKET_STOP_PAUSE "
+                           "merge."});
+  s.sleepTimeBig = 1;
+  choice.why.push_back({"SLEEP_TIMEBIG",
+                        "The quiet line is polled every 1 ms: the first burst is "
+                        "seen at most 1 ms late."});
+  s.sleepTimeSmall =
+      std::clamp(static_cast<std::int32_t>(shortestGap / 1000.0) - stopPauseMs - 2, 1, 100);
+  choice.why.push_back({"SLEEP_TIMESMALL",
+                        "The pause after a recognised button (no sampling) ends "
+                        "before the next frame of a held button, " +
+                            Ms(shortestGap) + " after the last."});
+  s.packetStopPause = stopPauseMs;
+  s.packetStopValue = 1;
+  choice.why.push_back({"PACKET_STOP_PAUSE", "A packet ends after more than " +
+                                                 std::to_string(stopPauseMs) +
+                                                 " ms of quiet line (1, white): the longest pause "
+                                                 "inside a packet is " +
+                                                 Ms(longestPause) + "."});
+  s.packetStartPause = kStartPauseMs;
+  s.packetStartValue = 0;
+  choice.why.push_back({"PACKET_START_PAUSE",
+                        "A packet starts when a burst (0, black) has lasted "
+                        "more than 1 ms: the head bursts here last up to " +
+                            Ms(longestHead) + ", and a packet starts on the first of them."});
+
+  // Slots of at least three per shortest run, after a receiver's stretch.
+  std::sort(inner.begin(), inner.end());
+  const double shortest =
+      inner.empty() ? 500.0
+                    : std::max(100.0, static_cast<double>(inner[inner.size() / 20]) - kStretchUs);
+  const std::int32_t finest = std::max(10, static_cast<std::int32_t>(kSlots * shortest / 3000.0));
+  s.bufferSize = std::max(10, Ceil(longestContent * 1.06 / 1000.0 + 3));
+  std::string bufferWhy = "The longest packet holds " + Ms(longestContent) + " of signal";
+  if (s.bufferSize > finest) {
+    s.bufferSize = finest;
+    for (const auto& [name, content] : contents) {
+      if (content * 1.06 / 1000.0 + 3 > finest) choice.tooLong.push_back(name);
+    }
+    bufferWhy += ", more than fits: the buffer is cut to keep 3 slots on the shortest run";
+  }
+  choice.why.push_back({"BUFFER_SIZE", bufferWhy + "; slots of " +
+                                           Ms(1000.0 * s.bufferSize / kSlots) +
+                                           " against runs of " + Ms(shortest) + " and more."});
+  s.addPrecision = std::clamp(2 * mostEdges, 10, 299);
+  choice.why.push_back({"ADDPRECISION",
+                        "A repeat is merged when it fits with up to 2 mismatching "
+                        "slots per edge (" +
+                            std::to_string(mostEdges) + " edges), and never with 3 in a row."});
+  s.packetMax = 200;
+  s.packetMin = 190;
+  const double slotsPerMs = static_cast<double>(kSlots) / s.bufferSize;
+  s.packetValid = std::max(
+      1, std::min(
+             static_cast<std::int32_t>(slotsPerMs * (stopPauseMs + 2)),
+             static_cast<std::int32_t>(slotsPerMs * (shortestContent / 1000.0 + stopPauseMs) / 2)));
+  choice.why.push_back({"PACKET_VALID", "A packet of " + std::to_string(s.packetValid) +
+                                            " slots or fewer holds little more than its stop "
+                                            "pause: noise."});
+  s.packetElement = 0;
+  s.classPriority = 2;
+  return choice;
+}
+
+void ChooseThreshold(std::vector<std::int32_t> ratios, SettingsChoice& choice) {
+  // Two groups, short pairs and long ones: the split of the log ratios with
+  // the largest variance between the groups (Otsu's rule), which a gap made
+  // by the slots' coarseness inside one group does not fool.
+  std::sort(ratios.begin(), ratios.end());
+  std::vector<double> logs;
+  for (std::int32_t r : ratios) logs.push_back(std::log(static_cast<double>(r)));
+  double total = 0;
+  for (double l : logs) total += l;
+  double best = -1, belowSum = 0;
+  std::size_t split = 0;
+  const double n = static_cast<double>(logs.size());
+  for (std::size_t i = 0; i + 1 < logs.size(); ++i) {
+    belowSum += logs[i];
+    if (ratios[i] == ratios[i + 1]) continue;
+    const double k = static_cast<double>(i + 1);
+    const double meanBelow = belowSum / k, meanAbove = (total - belowSum) / (n - k);
+    const double between = k * (n - k) * (meanBelow - meanAbove) * (meanBelow - meanAbove);
+    if (between > best) best = between, split = i + 1;
+  }
+  // Then the widest gap between the two groups' medians: the pairs that a
+  // receiver's stretch pushes towards each other stay on their own side.
+  std::int32_t threshold = 200, below = 0, above = 0;
+  if (split > 0) {
+    double widest = -1;
+    for (std::size_t i = split / 2; i + 1 <= split + (ratios.size() - split) / 2; ++i) {
+      const double gap = logs[i + 1] - logs[i];
+      if (gap > widest) widest = gap, below = ratios[i], above = ratios[i + 1];
+    }
+    threshold = static_cast<std::int32_t>(std::sqrt(static_cast<double>(below) * above));
+  }
+  choice.settings.packetMax = threshold;
+  // One more than the maximum: a pair at the threshold itself reads 0, never ?.
+  choice.settings.packetMin = threshold + 1;
+  const auto at = std::find_if(choice.why.begin(), choice.why.end(),
+                               [](const auto& entry) { return entry.first == "PACKET_VALID"; }) -
+                  choice.why.begin();
+  choice.why.insert(
+      choice.why.begin() + at,
+      {"PACKET_MAX", "Under distortion the pairs of runs fall in two groups, up to " +
+                         std::to_string(below) + " and from " + std::to_string(above) +
+                         " (hundredths of the ratio); " + std::to_string(threshold) +
+                         " between them gives 0 up to it and 1 above."});
+  choice.why.insert(
+      choice.why.begin() + at + 1,
+      {"PACKET_MIN", "One more, so that no pair reads as ?: a pair at PACKET_MAX reads 0."});
+}
+
+}  // namespace vireo::learn
