@@ -1,0 +1,190 @@
+#include "Benchmark.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "ButtonSignals.h"
+#include "EngineRun.h"
+#include "Learner.h"
+#include "LircPeer.h"
+#include "Press.h"
+
+namespace vireo::recognition {
+
+namespace {
+
+// irrecord ends a raw frame at the first pause this long: longer than any
+// pause inside a frame, shorter than the gap before a repeat.
+constexpr std::int64_t kLircGapUs = 20'000;
+
+enum Outcome { kRight, kWrong, kNone };
+
+Outcome Judge(const std::vector<int>& fired, int pressed) {
+  if (fired.empty()) return kNone;
+  for (int button : fired) {
+    if (button != pressed) return kWrong;
+  }
+  return kRight;
+}
+
+void Count(Tally& tally, int who, Outcome outcome) {
+  (outcome == kRight ? tally.right : outcome == kWrong ? tally.wrong : tally.none)[who] += 1;
+}
+
+std::string Percent(int part, int whole) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%6.2f", whole > 0 ? 100.0 * part / whole : 0.0);
+  return text;
+}
+
+}  // namespace
+
+void Tally::Add(const Tally& other) {
+  remotes += other.remotes;
+  presses += other.presses;
+  for (int who = 0; who < 2; ++who) {
+    right[who] += other.right[who];
+    wrong[who] += other.wrong[who];
+    none[who] += other.none[who];
+  }
+}
+
+std::vector<std::string> RemoteFiles(const BenchOptions& options, std::string& error) {
+  std::vector<std::string> files;
+  for (const std::string& folder : options.folders) {
+    std::error_code failed;
+    std::filesystem::recursive_directory_iterator it(folder, failed), end;
+    if (failed) {
+      error = "cannot read folder '" + folder + "'";
+      return {};
+    }
+    for (; it != end; it.increment(failed)) {
+      if (it->is_regular_file() && it->path().extension() == ".ir")
+        files.push_back(it->path().string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<std::string> taken;
+  for (std::size_t i = 0; i < files.size(); i += static_cast<std::size_t>(options.every)) {
+    taken.push_back(files[i]);
+  }
+  return taken;
+}
+
+bool RunRemote(const std::string& path, const BenchOptions& options, std::uint64_t remoteSeed,
+               RemoteResult& result, std::string& error) {
+  result.path = path;
+  for (const std::string& folder : options.folders) {
+    const std::string relative = std::filesystem::path(path).lexically_relative(folder).string();
+    if (!relative.empty() && relative.rfind("..", 0) != 0) {
+      result.category =
+          relative.find('/') == std::string::npos ? "." : relative.substr(0, relative.find('/'));
+    }
+  }
+  std::vector<learn::ButtonSignal> buttons;
+  learn::LearnResult learned;
+  std::string why;
+  bool ok = learn::ReadButtonSignals({path}, buttons, why);
+  learn::LearnOptions learnOptions;
+  learnOptions.seed = remoteSeed;
+  ok = ok && learn::Learn(buttons, learnOptions, learned, why);
+  if (!ok) result.note = why;
+  for (const std::string& line : learned.report) {
+    if (line.rfind("no start", 0) == 0 || line.rfind("collision", 0) == 0 ||
+        line.rfind("too long", 0) == 0) {
+      result.note += (result.note.empty() ? "" : "; ") + line;
+    }
+  }
+  // Section number to button: the learner lists the commands in section order.
+  std::vector<int> buttonOfSection(1, -1);
+  for (const learn::LearnedCommand& command : learned.commands) {
+    int index = -1;
+    for (std::size_t b = 0; b < buttons.size(); ++b) {
+      if (buttons[b].name == command.name) index = static_cast<int>(b);
+    }
+    buttonOfSection.push_back(index);
+  }
+  learn::EngineRunner runner(ok ? learn::IniText(learned) : std::string());
+  std::vector<PressUs> presses;
+  std::vector<int> pressed;
+  Tally& tally = result.tally;
+  tally.remotes = 1;
+  for (std::size_t b = 0; b < buttons.size(); ++b) {
+    for (int p = 0; p < options.presses; ++p) {
+      // Seeds apart from the learner's, so that no press was seen in learning.
+      std::mt19937_64 random(remoteSeed * 2'654'435'761ULL + b * 104'729ULL + p + 0x5eed);
+      const auto& capture = buttons[b].captures[p % buttons[b].captures.size()];
+      learn::Distortion distortion = learn::RandomDistortion(random, options.maxStretchUs);
+      PressUs press = learn::Distort(capture, distortion, random);
+      std::vector<int> fired;
+      if (ok) {
+        for (int section : runner.Run(press, distortion, false).commands) {
+          fired.push_back(section > 0 && section < static_cast<int>(buttonOfSection.size())
+                              ? buttonOfSection[section]
+                              : -1);
+        }
+      }
+      Count(tally, 0, Judge(fired, static_cast<int>(b)));
+      ++tally.presses;
+      presses.push_back(std::move(press));
+      pressed.push_back(static_cast<int>(b));
+    }
+  }
+  if (!options.lirc) return true;
+  std::vector<LircButton> lircButtons;
+  for (const learn::ButtonSignal& button : buttons) {
+    lircButtons.push_back({FirstFrame(button.captures.front(), kLircGapUs)});
+  }
+  std::vector<std::vector<int>> decoded;
+  if (!DecodeWithLirc(lircButtons, presses, options.workDir, decoded, error)) return false;
+  for (std::size_t i = 0; i < presses.size(); ++i) Count(tally, 1, Judge(decoded[i], pressed[i]));
+  return true;
+}
+
+void PrintTable(const std::vector<RemoteResult>& results, bool lirc, std::ostream& out) {
+  std::map<std::string, Tally> byCategory;
+  Tally total;
+  for (const RemoteResult& r : results) {
+    byCategory[r.category].Add(r.tally);
+    total.Add(r.tally);
+  }
+  char line[256];
+  std::snprintf(line, sizeof line, "%-28s %7s %7s | %-23s%s\n", "category", "remotes", "presses",
+                "Vireo right wrong none", lirc ? " | LIRC right wrong none" : "");
+  out << line;
+  auto row = [&](const std::string& name, const Tally& t) {
+    std::snprintf(line, sizeof line, "%-28s %7d %7d | %s %s %s", name.c_str(), t.remotes, t.presses,
+                  Percent(t.right[0], t.presses).c_str(), Percent(t.wrong[0], t.presses).c_str(),
+                  Percent(t.none[0], t.presses).c_str());
+    out << line;
+    if (lirc) {
+      out << " | " << Percent(t.right[1], t.presses) << " " << Percent(t.wrong[1], t.presses) << " "
+          << Percent(t.none[1], t.presses);
+    }
+    out << "\n";
+  };
+  for (const auto& [name, tally] : byCategory) row(name, tally);
+  row("total", total);
+}
+
+std::string CsvText(const std::vector<RemoteResult>& results) {
+  std::string text =
+      "remote,category,presses,vireo_right,vireo_wrong,vireo_none,lirc_right,lirc_wrong,lirc_none,"
+      "note\n";
+  for (const RemoteResult& r : results) {
+    const Tally& t = r.tally;
+    std::string note = r.note;
+    std::replace(note.begin(), note.end(), '"', '\'');
+    text += "\"" + r.path + "\"," + r.category + "," + std::to_string(t.presses);
+    for (int who = 0; who < 2; ++who) {
+      text += "," + std::to_string(t.right[who]) + "," + std::to_string(t.wrong[who]) + "," +
+              std::to_string(t.none[who]);
+    }
+    text += ",\"" + note + "\"\n";
+  }
+  return text;
+}
+
+}  // namespace vireo::recognition
