@@ -1,12 +1,16 @@
 #include "LircPeer.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,11 +24,16 @@ constexpr std::int64_t kLongestUs = 10'000'000;
 constexpr std::int64_t kSilenceUs = 1'000'000;
 // Sent after every press so that the decodes can be cut by press: marks
 // longer than any handset's (theirs end at some 70 ms), in a pattern a stuck
-// receiver does not make either. No longer than that, as irsimreceive idles
-// for about twice the longest mark among the codes on every run.
+// receiver does not make either. The closing code, after the last marker,
+// tells that irsimreceive has read everything. No longer marks than these:
+// irsimreceive idles for twice a code's longest mark on its way out.
 const std::vector<std::int64_t> kMarker = {100'000, 20'000, 50'000, 20'000, 100'000};
+const std::vector<std::int64_t> kClosing = {50'000, 20'000, 100'000, 20'000, 50'000};
 const char kMarkerName[] = "end";
+const char kClosingName[] = "eof";
 const char kRemoteName[] = "vireo";
+const char kConfFile[] = "lircd.conf";
+const char kDataFile[] = "presses.mode2";
 
 std::int64_t Clamped(std::int64_t us) { return std::clamp<std::int64_t>(us, 1, kLongestUs); }
 
@@ -34,20 +43,21 @@ std::size_t FrameLength(const std::vector<std::int64_t>& rawUs) {
 }
 
 // irrecord writes as gap the silence it measured between frames, longer than
-// any space inside a frame; we have only the frames, so we take the smallest
-// gap that keeps them whole. LIRC takes a raw code as ended when the space
-// after it is at least the gap less eps (70% of it). At twice the longest
-// inner space, an inner space stretched by the whole 30% tolerance stays
-// below that, so no button ends inside another's frame, while the longer
-// silence between the frames of a held button ends each of them, which then
-// decodes on its own as lircd's repeats do. A gap of 100 ms or so would fold
-// a held NEC button into one decode and lose a frame followed by noise within
-// 70 ms: a file with a measured gap makes LIRC stricter, not more lenient.
+// any space inside one; having only the frames, we take the smallest gap that
+// keeps them whole. LIRC ends a raw code at a space of at least 70% of the gap
+// (gap less eps). At twice the longest inner space, an inner space stretched
+// by the whole 30% tolerance stays below that, so no button ends inside
+// another's frame, while the longer silence between the frames of a held
+// button ends each one, which then decodes on its own, as lircd's repeats do.
+// A gap of 100 ms or so would fold a held NEC button into one decode and lose
+// a frame followed by noise within 70 ms: a measured gap can only make LIRC
+// stricter than this, never more lenient.
 std::int64_t GapUs(const std::vector<LircButton>& buttons) {
   std::int64_t longest = 0;
   for (const LircButton& button : buttons) {
     const std::size_t length = FrameLength(button.rawUs);
-    for (std::size_t i = 1; i < length; i += 2) longest = std::max(longest, Clamped(button.rawUs[i]));
+    for (std::size_t i = 1; i < length; i += 2)
+      longest = std::max(longest, Clamped(button.rawUs[i]));
   }
   return 2 * longest;
 }
@@ -97,6 +107,8 @@ std::string Mode2(const std::vector<PressUs>& presses, std::int64_t gapUs) {
     for (std::size_t i = 0; i < kMarker.size(); ++i) writer.Add(i % 2 == 0, kMarker[i]);
     writer.Add(false, kSilenceUs + gapUs);
   }
+  for (std::size_t i = 0; i < kClosing.size(); ++i) writer.Add(i % 2 == 0, kClosing[i]);
+  writer.Add(false, kSilenceUs + gapUs);
   return writer.Text();
 }
 
@@ -116,12 +128,6 @@ std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-std::string ShellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // What irsimreceive said about a failure: it prints little, but logs its
 // errors (a bad configuration, for one) into its log file.
 std::string Complaints(const std::filesystem::path& dir) {
@@ -135,18 +141,84 @@ std::string Complaints(const std::filesystem::path& dir) {
 }
 
 // Output lines are "<code> <repeat> <button> <remote>".
+std::string ButtonOf(const std::string& line) {
+  std::istringstream fields(line);
+  std::string code, repeat, name, remote;
+  return fields >> code >> repeat >> name >> remote && remote == kRemoteName ? name : "";
+}
+
+// Runs irsimreceive in dir (a data file's path of some 64 characters or more
+// it refuses; it leaves a dummy.out behind) and reads its output up to the
+// closing code. Then it is stopped: on its way out it sleeps 0.1 s or more
+// per code of the configuration, most of a run for a handset of many buttons.
+bool RunLirc(const std::filesystem::path& dir, std::string& output, std::string& error) {
+  int pipe[2];
+  if (::pipe2(pipe, O_CLOEXEC) != 0) {
+    error = "cannot make a pipe";
+    return false;
+  }
+  posix_spawn_file_actions_t actions;
+  ::posix_spawn_file_actions_init(&actions);
+  ::posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+  ::posix_spawn_file_actions_addopen(&actions, 2, "stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+  // Its log goes to $XDG_CACHE_HOME: here rather than into the user's cache.
+  std::vector<std::string> environment = {"XDG_CACHE_HOME=."};
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, "XDG_CACHE_HOME=", 15) != 0) environment.emplace_back(*entry);
+  }
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::string program = "irsimreceive", conf = kConfFile, data = kDataFile;
+  char* argv[] = {program.data(), conf.data(), data.data(), nullptr};
+  pid_t pid = 0;
+  const int failed = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+  ::posix_spawn_file_actions_destroy(&actions);
+  ::close(pipe[1]);
+  if (failed != 0) {
+    ::close(pipe[0]);
+    error =
+        std::string("cannot start irsimreceive (Debian package lirc): ") + std::strerror(failed);
+    return false;
+  }
+  bool closed = false;
+  char buffer[4096];
+  for (std::size_t scanned = 0; !closed;) {
+    const ssize_t n = ::read(pipe[0], buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    output.append(buffer, static_cast<std::size_t>(n));
+    for (std::size_t end; !closed && (end = output.find('\n', scanned)) != std::string::npos;
+         scanned = end + 1) {
+      closed = ButtonOf(output.substr(scanned, end - scanned)) == kClosingName;
+    }
+  }
+  if (closed) ::kill(pid, SIGTERM);
+  ::close(pipe[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (closed) return true;
+  if (!WIFEXITED(status)) {
+    error = "irsimreceive died of signal " + std::to_string(WTERMSIG(status));
+  } else if (WEXITSTATUS(status) != 0) {
+    error = "irsimreceive failed with status " + std::to_string(WEXITSTATUS(status)) + ": " +
+            Complaints(dir);
+  } else {
+    error = "irsimreceive ended before the last press";
+  }
+  return false;
+}
+
 bool ParseDecodes(const std::string& output, std::size_t pressCount,
                   std::vector<std::vector<int>>& decoded, std::string& error) {
   decoded.assign(pressCount, {});
   std::size_t markers = 0;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) {
-    std::istringstream fields(line);
-    std::string code, repeat, name, remote;
-    if (!(fields >> code >> repeat >> name >> remote) || remote != kRemoteName) {
-      error = "unexpected line from irsimreceive: '" + line + "'";
-      return false;
-    }
+    const std::string name = ButtonOf(line);
+    if (name == kClosingName) break;
     if (name == kMarkerName) {
       ++markers;
       continue;
@@ -155,7 +227,7 @@ bool ParseDecodes(const std::string& output, std::size_t pressCount,
     const char* end = name.data() + name.size();
     if (name.size() < 2 || name[0] != 'b' ||
         std::from_chars(name.data() + 1, end, index).ptr != end || index < 0) {
-      error = "unexpected button from irsimreceive: '" + line + "'";
+      error = "unexpected line from irsimreceive: '" + line + "'";
       return false;
     }
     if (markers >= pressCount) {
@@ -192,8 +264,9 @@ std::string LircdConf(const std::vector<LircButton>& buttons) {
       << "  aeps 100\n"
       << "  gap " << GapUs(buttons) << "\n"
       << "  begin raw_codes\n";
-  // The marker first: where a button's code matched it too, LIRC takes the first.
+  // Ours first: where a button's code matched one of them too, LIRC takes the first.
   AppendCode(out, kMarkerName, kMarker, kMarker.size());
+  AppendCode(out, kClosingName, kClosing, kClosing.size());
   for (std::size_t k = 0; k < buttons.size(); ++k) {
     const std::size_t length = FrameLength(buttons[k].rawUs);
     if (length > 0) AppendCode(out, "b" + std::to_string(k), buttons[k].rawUs, length);
@@ -208,47 +281,19 @@ bool DecodeWithLirc(const std::vector<LircButton>& buttons, const std::vector<Pr
                     std::string& error) {
   decoded.clear();
   static std::atomic<int> runs{0};
-  const std::filesystem::path dir = std::filesystem::path(workDir) /
-                                    ("lirc-" + std::to_string(::getpid()) + "-" +
-                                     std::to_string(runs++));
+  const std::filesystem::path dir =
+      std::filesystem::path(workDir) /
+      ("lirc-" + std::to_string(::getpid()) + "-" + std::to_string(runs++));
   std::error_code code;
   std::filesystem::remove_all(dir, code);
   if (!std::filesystem::create_directories(dir, code)) {
     error = "cannot make the folder '" + dir.string() + "'";
     return false;
   }
-  const std::filesystem::path conf = dir / "lircd.conf";
-  const std::filesystem::path data = dir / "presses.mode2";
-  if (!WriteFile(conf, LircdConf(buttons), error) ||
-      !WriteFile(data, Mode2(presses, GapUs(buttons)), error)) {
-    return false;
-  }
-  // Run in the folder, with short names: irsimreceive refuses a data file
-  // path of some 64 characters or more, cuts its log file's name when
-  // $XDG_CACHE_HOME is long, and leaves a dummy.out behind. Its log goes
-  // here rather than into the user's cache.
-  const std::string command = "cd " + ShellQuoted(dir.string()) +
-                              " && XDG_CACHE_HOME=. irsimreceive " + conf.filename().string() +
-                              " " + data.filename().string() + " 2>stderr.txt";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    error = "cannot start irsimreceive";
-    return false;
-  }
   std::string output;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  const int status = ::pclose(pipe);
-  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) == 127) {
-    error = "irsimreceive did not run (Debian package lirc): " + Complaints(dir);
-    return false;
-  }
-  if (WEXITSTATUS(status) != 0) {
-    error = "irsimreceive failed with status " + std::to_string(WEXITSTATUS(status)) + ": " +
-            Complaints(dir) + " (files in " + dir.string() + ")";
-    return false;
-  }
-  if (!ParseDecodes(output, presses.size(), decoded, error)) {
+  if (!WriteFile(dir / kConfFile, LircdConf(buttons), error) ||
+      !WriteFile(dir / kDataFile, Mode2(presses, GapUs(buttons)), error) ||
+      !RunLirc(dir, output, error) || !ParseDecodes(output, presses.size(), decoded, error)) {
     error += " (files in " + dir.string() + ")";
     decoded.clear();
     return false;

@@ -24,9 +24,10 @@ using PressUs = std::vector<std::int64_t>;
 std::vector<std::int64_t> FirstFrame(const std::vector<std::int64_t>& capture, std::int64_t gapUs);
 
 // The lircd.conf text: one remote with flags RAW_CODES, eps 30 and aeps 100
-// (irrecord's defaults), button k named "b<k>". A button's trailing space is
-// left out; an empty button is left out and so never decodes. LIRC never
-// matches a raw code of more than 511 durations.
+// (irrecord's defaults), a gap of twice the longest space inside a frame,
+// button k named "b<k>". A button's trailing space is left out; an empty
+// button is left out and so never decodes. LIRC never matches a raw code of
+// more than 511 durations.
 std::string LircdConf(const std::vector<LircButton>& buttons);
 
 // Runs irsimreceive once over all presses (its files in a folder of its own
