@@ -93,7 +93,8 @@ TEST(Learn, ToggledCapturesShareAValueAndDifferentOnesAreRefused) {
   learn::LearnResult result = LearnOrFail(buttons);
   EXPECT_EQ(Command(result, "Play").right, 24);
 
-  buttons[0].captures[1] = Frame(0xED00FF, 32);
+  // A second capture of Play that is in fact Stop's signal.
+  buttons[0].captures[1] = buttons[1].captures[0];
   std::string error;
   EXPECT_FALSE(learn::Learn(buttons, {}, result, error));
   EXPECT_EQ(error, "'Play' is recorded more than once with different signals");

@@ -15,6 +15,9 @@ namespace vireo::learn {
 namespace {
 
 constexpr std::size_t kSections = 49;  // the look-up reads COMMAND1 to COMMAND49
+// A wrong command costs as much as this many missed presses.
+constexpr int kWrongCost = 10;
+constexpr double kLowestThreshold = 110, kHighestThreshold = 400, kThresholdStep = 1.06;
 
 std::string Normalised(const std::string& name) {
   std::string out;
@@ -63,7 +66,6 @@ Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions&
   bare.choice = trial.choice;
   EngineRunner runner(IniText(bare, false));
   std::vector<std::vector<std::vector<std::vector<std::int32_t>>>> ratios(buttons.size());
-  std::vector<std::int32_t> all;
   trial.captureOf.resize(buttons.size());
   for (std::size_t b = 0; b < buttons.size(); ++b) {
     for (int p = 0; p < options.presses; ++p) {
@@ -75,30 +77,42 @@ Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions&
       auto& lists = ratios[b].emplace_back();
       for (const std::string& line : outcome.lines) {
         lists.push_back(DebugRatios(line));
-        const auto& r = lists.back();
-        // The first pair holds what is left of the head burst and the last
-        // the quiet after the frame: neither says anything of the symbols.
-        for (std::size_t i = 1; i + 1 < r.size(); ++i) {
-          if (r[i] >= 100 && r[i] < 1000) all.push_back(r[i]);
-        }
       }
       trial.captureOf[b].push_back(capture);
     }
   }
-  ChooseThreshold(all, trial.choice);
-  PressCodes& codes = trial.codes;
-  codes.resize(buttons.size());
-  for (std::size_t b = 0; b < buttons.size(); ++b) {
-    for (const auto& lists : ratios[b]) {
-      auto& press = codes[b].emplace_back();
-      for (const auto& r : lists) press.push_back(CodeUnder(r, trial.choice.settings.packetMax));
+  // The threshold between the symbols is the one under which the Values
+  // recognise the most presses: the pairs a receiver's stretch pushes
+  // towards each other decide it, not the bulk of them.
+  std::int32_t bestThreshold = 0;
+  for (double t = kLowestThreshold; t <= kHighestThreshold; t *= kThresholdStep) {
+    const auto threshold = static_cast<std::int32_t>(t);
+    PressCodes codes(buttons.size());
+    for (std::size_t b = 0; b < buttons.size(); ++b) {
+      for (const auto& lists : ratios[b]) {
+        auto& press = codes[b].emplace_back();
+        for (const auto& r : lists) press.push_back(CodeUnder(r, threshold));
+      }
+    }
+    ValueOutcome values = ChooseValues(codes);
+    int right = 0, wrong = 0;
+    for (std::size_t b = 0; b < buttons.size(); ++b)
+      right += values.right[b], wrong += values.wrong[b];
+    if (bestThreshold == 0 || right - kWrongCost * wrong > trial.right - kWrongCost * trial.wrong) {
+      bestThreshold = threshold;
+      trial.codes = std::move(codes);
+      trial.values = std::move(values);
+      trial.right = right;
+      trial.wrong = wrong;
     }
   }
-  trial.values = ChooseValues(codes);
-  for (std::size_t b = 0; b < buttons.size(); ++b) {
-    trial.right += trial.values.right[b];
-    trial.wrong += trial.values.wrong[b];
-  }
+  SetThreshold(trial.choice, bestThreshold,
+               "Of the thresholds from " + std::to_string(static_cast<int>(kLowestThreshold)) +
+                   " to " + std::to_string(static_cast<int>(kHighestThreshold)) +
+                   " (hundredths of a pair's ratio) tried on the distorted presses, " +
+                   std::to_string(bestThreshold) +
+                   " recognised the most: a pair above it reads 1, "
+                   "up to it 0.");
   return trial;
 }
 
@@ -124,7 +138,8 @@ std::vector<std::int32_t> DebugRatios(const std::string& line) {
 
 std::string CodeUnder(const std::vector<std::int32_t>& ratios, std::int32_t threshold) {
   std::string code;
-  for (std::int32_t r : ratios) code += r > threshold ? '1' : r < threshold ? '0' : '?';
+  // PACKET_MIN is one above PACKET_MAX, so a pair at the threshold reads 0.
+  for (std::int32_t r : ratios) code += r > threshold ? '1' : '0';
   return code;
 }
 
@@ -139,7 +154,7 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
     Trial trial = TryStopPause(buttons, options, stop);
     tried += " " + std::to_string(stop) + ": " + std::to_string(trial.right) + ", " +
              std::to_string(trial.wrong) + ";";
-    if (first || trial.right - 10 * trial.wrong > best.right - 10 * best.wrong) {
+    if (first || trial.right - kWrongCost * trial.wrong > best.right - kWrongCost * best.wrong) {
       best = std::move(trial);
       first = false;
     }
@@ -169,6 +184,7 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
   result = LearnResult{};
   result.choice = best.choice;
   result.report.push_back(tried);
+  std::vector<std::string> reported;
   for (int b : v.order) {
     LearnedCommand command;
     command.name = buttons[b].name;
@@ -183,13 +199,20 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
     const int presses = command.right + command.wrong + command.none;
     command.note = buttons[b].name + ": " + Percent(command.right, presses) + " of " +
                    std::to_string(presses) + " distorted presses recognised";
-    if (command.value.empty()) {
+    const int other = v.collidesWith[b] >= 0                               ? v.collidesWith[b]
+                      : v.mistakenFor[b] >= 0 && v.wrong[b] * 2 >= presses ? v.mistakenFor[b]
+                                                                           : -1;
+    if (other >= 0) {
+      const std::string pair = "'" + command.name + "' and '" + buttons[other].name + "'";
+      const std::string mirror = "'" + buttons[other].name + "' and '" + command.name + "'";
+      if (std::find(reported.begin(), reported.end(), mirror) == reported.end()) {
+        result.report.push_back("collision: " + pair + ": no Value tells them apart");
+        reported.push_back(pair);
+      }
+      command.note += "; collides with " + buttons[other].name;
+    } else if (command.value.empty()) {
       result.report.push_back("no Value: no part of the code of '" + command.name +
                               "' shows in its presses and in no other button's");
-    } else if (v.mistakenFor[b] >= 0 && v.wrong[b] * 2 >= presses) {
-      result.report.push_back("collision: '" + command.name + "' and '" +
-                              buttons[v.mistakenFor[b]].name + "': no Value tells them apart");
-      command.note += "; collides with " + buttons[v.mistakenFor[b]].name;
     }
     result.commands.push_back(std::move(command));
   }

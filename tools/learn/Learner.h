@@ -46,7 +46,8 @@ std::string IniText(const LearnResult& result, bool withCommands = true);
 // The ratios of a debug code line ("0  111|1  300|..."), in order.
 std::vector<std::int32_t> DebugRatios(const std::string& line);
 
-// The code a debug line gives under one threshold.
+// The code a debug line's ratios give with PACKET_MAX at the threshold and
+// PACKET_MIN one above it.
 std::string CodeUnder(const std::vector<std::int32_t>& ratios, std::int32_t threshold);
 
 }  // namespace vireo::learn

@@ -186,49 +186,17 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
   return choice;
 }
 
-void ChooseThreshold(std::vector<std::int32_t> ratios, SettingsChoice& choice) {
-  // Two groups, short pairs and long ones: the split of the log ratios with
-  // the largest variance between the groups (Otsu's rule), which a gap made
-  // by the slots' coarseness inside one group does not fool.
-  std::sort(ratios.begin(), ratios.end());
-  std::vector<double> logs;
-  for (std::int32_t r : ratios) logs.push_back(std::log(static_cast<double>(r)));
-  double total = 0;
-  for (double l : logs) total += l;
-  double best = -1, belowSum = 0;
-  std::size_t split = 0;
-  const double n = static_cast<double>(logs.size());
-  for (std::size_t i = 0; i + 1 < logs.size(); ++i) {
-    belowSum += logs[i];
-    if (ratios[i] == ratios[i + 1]) continue;
-    const double k = static_cast<double>(i + 1);
-    const double meanBelow = belowSum / k, meanAbove = (total - belowSum) / (n - k);
-    const double between = k * (n - k) * (meanBelow - meanAbove) * (meanBelow - meanAbove);
-    if (between > best) best = between, split = i + 1;
-  }
-  // Then the widest gap between the two groups' medians: the pairs that a
-  // receiver's stretch pushes towards each other stay on their own side.
-  std::int32_t threshold = 200, below = 0, above = 0;
-  if (split > 0) {
-    double widest = -1;
-    for (std::size_t i = split / 2; i + 1 <= split + (ratios.size() - split) / 2; ++i) {
-      const double gap = logs[i + 1] - logs[i];
-      if (gap > widest) widest = gap, below = ratios[i], above = ratios[i + 1];
-    }
-    threshold = static_cast<std::int32_t>(std::sqrt(static_cast<double>(below) * above));
-  }
+void SetThreshold(SettingsChoice& choice, std::int32_t threshold, const std::string& why) {
   choice.settings.packetMax = threshold;
   // One more than the maximum: a pair at the threshold itself reads 0, never ?.
   choice.settings.packetMin = threshold + 1;
+  std::erase_if(choice.why, [](const auto& entry) {
+    return entry.first == "PACKET_MAX" || entry.first == "PACKET_MIN";
+  });
   const auto at = std::find_if(choice.why.begin(), choice.why.end(),
                                [](const auto& entry) { return entry.first == "PACKET_VALID"; }) -
                   choice.why.begin();
-  choice.why.insert(
-      choice.why.begin() + at,
-      {"PACKET_MAX", "Under distortion the pairs of runs fall in two groups, up to " +
-                         std::to_string(below) + " and from " + std::to_string(above) +
-                         " (hundredths of the ratio); " + std::to_string(threshold) +
-                         " between them gives 0 up to it and 1 above."});
+  choice.why.insert(choice.why.begin() + at, {"PACKET_MAX", why});
   choice.why.insert(
       choice.why.begin() + at + 1,
       {"PACKET_MIN", "One more, so that no pair reads as ?: a pair at PACKET_MAX reads 0."});

@@ -27,11 +27,11 @@ struct SettingsChoice {
 std::vector<std::int32_t> StopPauseCandidates(const std::vector<ButtonSignal>& buttons);
 
 // Every setting for one stop pause. The ratio thresholds are provisional
-// until ChooseThreshold has seen the ratios.
+// until SetThreshold.
 SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int32_t stopPauseMs);
 
-// The threshold between the two groups of the observed ratios (in
-// hundredths); sets PACKET_MAX and PACKET_MIN with their reason.
-void ChooseThreshold(std::vector<std::int32_t> ratios, SettingsChoice& choice);
+// Sets PACKET_MAX to the threshold between the code's two symbols (in
+// hundredths of a pair's ratio) and PACKET_MIN one above, with the reason.
+void SetThreshold(SettingsChoice& choice, std::int32_t threshold, const std::string& why);
 
 }  // namespace vireo::learn

@@ -10,6 +10,7 @@ namespace vireo::learn {
 namespace {
 
 constexpr std::size_t kLongestValue = 64;
+constexpr std::size_t kMargin = 8;
 
 struct Hits {
   std::vector<int> byButton;  // presses per button whose codes hold the text
@@ -38,6 +39,38 @@ std::string TypicalCode(const std::vector<std::vector<std::string>>& presses) {
   return best;
 }
 
+// Counts each button's presses as right, wrong or none, and gives, per
+// button, how many presses of each other button fired it.
+std::vector<std::vector<int>> Simulate(const PressCodes& codes, ValueOutcome& outcome) {
+  const int buttons = static_cast<int>(codes.size());
+  outcome.right.assign(buttons, 0);
+  outcome.wrong.assign(buttons, 0);
+  outcome.none.assign(buttons, 0);
+  outcome.mistakenFor.assign(buttons, -1);
+  std::vector<std::vector<int>> firedBy(buttons, std::vector<int>(buttons, 0));
+  for (int b = 0; b < buttons; ++b) {
+    std::vector<int> mistaken(buttons, 0);
+    for (const auto& press : codes[b]) {
+      const Outcome result = Classify(press, outcome.values, outcome.order, b);
+      (result == Outcome::kRight   ? outcome.right
+       : result == Outcome::kWrong ? outcome.wrong
+                                   : outcome.none)[b]++;
+      if (result != Outcome::kWrong) continue;
+      for (const std::string& code : press) {
+        for (int o : outcome.order) {
+          if (!outcome.values[o].empty() && code.find(outcome.values[o]) != std::string::npos) {
+            if (o != b) ++mistaken[o], ++firedBy[o][b];
+            break;
+          }
+        }
+      }
+    }
+    auto most = std::max_element(mistaken.begin(), mistaken.end());
+    if (*most > 0) outcome.mistakenFor[b] = static_cast<int>(most - mistaken.begin());
+  }
+  return firedBy;
+}
+
 }  // namespace
 
 Outcome Classify(const std::vector<std::string>& pressCodes, const std::vector<std::string>& values,
@@ -58,15 +91,11 @@ Outcome Classify(const std::vector<std::string>& pressCodes, const std::vector<s
 ValueOutcome ChooseValues(const PressCodes& codes) {
   const int buttons = static_cast<int>(codes.size());
   std::vector<std::string> typical(buttons);
-  std::vector<int> coded(buttons, 0);  // presses that gave any code at all
   for (int b = 0; b < buttons; ++b) {
     typical[b] = TypicalCode(codes[b]);
-    for (const auto& press : codes[b]) {
-      coded[b] += std::any_of(press.begin(), press.end(), [](auto& c) { return !c.empty(); });
-    }
   }
   std::vector<Candidate> unique(buttons), any(buttons);
-  std::vector<bool> decided(buttons, false);
+  std::vector<std::vector<Candidate>> bestAt(buttons);  // per length, from 1
   for (std::size_t length = 1; length <= kLongestValue; ++length) {
     std::unordered_map<std::string, Hits> hits;
     for (int b = 0; b < buttons; ++b) {
@@ -84,7 +113,7 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
     }
     bool open = false;
     for (int b = 0; b < buttons; ++b) {
-      if (decided[b] || typical[b].size() < length) continue;
+      if (typical[b].size() < length) continue;
       open = true;
       const double middle = (typical[b].size() - length) / 2.0;
       Candidate here;
@@ -105,11 +134,22 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
         }
         if (own - foreign > any[b].own - any[b].foreign) any[b] = {text, own, foreign, others};
       }
-      if (here.own > unique[b].own) unique[b] = here;
-      // Shortest that nearly every press of the button shows.
-      if (unique[b].own * 20 >= coded[b] * 19 && unique[b].own > 0) decided[b] = true;
+      bestAt[b].push_back(std::move(here));
     }
     if (!open) break;
+  }
+  // The shortest Value that nearly as many presses show as the best of any
+  // length, then a few symbols longer where that keeps them: a garbled press
+  // of another button is far less likely to hold it by chance.
+  for (int b = 0; b < buttons; ++b) {
+    int most = 0;
+    for (const Candidate& c : bestAt[b]) most = std::max(most, c.own);
+    if (most == 0) continue;
+    std::size_t shortest = 0;
+    while (bestAt[b][shortest].own * 20 < most * 19) ++shortest;
+    std::size_t chosen = std::min(shortest + kMargin, bestAt[b].size() - 1);
+    while (chosen > shortest && bestAt[b][chosen].own * 20 < most * 19) --chosen;
+    unique[b] = bestAt[b][chosen];
   }
 
   ValueOutcome outcome;
@@ -139,36 +179,19 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
   for (int b = 0; b < buttons; ++b) {
     if (!placed[b]) outcome.order.push_back(b);
   }
-  outcome.right.assign(buttons, 0);
-  outcome.wrong.assign(buttons, 0);
-  outcome.none.assign(buttons, 0);
-  outcome.mistakenFor.assign(buttons, -1);
-  for (int b = 0; b < buttons; ++b) {
-    std::vector<int> mistaken(buttons, 0);
-    for (const auto& press : codes[b]) {
-      switch (Classify(press, outcome.values, outcome.order, b)) {
-        case Outcome::kRight:
-          ++outcome.right[b];
-          break;
-        case Outcome::kNone:
-          ++outcome.none[b];
-          break;
-        case Outcome::kWrong:
-          ++outcome.wrong[b];
-          for (const std::string& code : press) {
-            for (int o : outcome.order) {
-              if (!outcome.values[o].empty() && code.find(outcome.values[o]) != std::string::npos) {
-                ++mistaken[o];
-                break;
-              }
-            }
-          }
-          break;
-      }
+  outcome.collidesWith.assign(buttons, -1);
+  // A Value that also shows in other buttons' codes is kept only if, with
+  // the sections in this order, none of their presses fires it.
+  for (bool dropped = true; dropped;) {
+    std::vector<std::vector<int>> firedBy = Simulate(codes, outcome);
+    dropped = false;
+    for (int b = 0; b < buttons; ++b) {
+      auto most = std::max_element(firedBy[b].begin(), firedBy[b].end());
+      if (after[b].empty() || outcome.values[b].empty() || *most == 0) continue;
+      outcome.values[b].clear();
+      outcome.collidesWith[b] = static_cast<int>(most - firedBy[b].begin());
+      dropped = true;
     }
-    mistaken[b] = 0;
-    auto most = std::max_element(mistaken.begin(), mistaken.end());
-    if (*most > 0) outcome.mistakenFor[b] = static_cast<int>(most - mistaken.begin());
   }
   return outcome;
 }

@@ -17,7 +17,8 @@ struct ValueOutcome {
   std::vector<int> order;           // buttons in section order
   // Per button, over its presses: recognised as itself, as another, or not at all.
   std::vector<int> right, wrong, none;
-  std::vector<int> mistakenFor;  // per button, the one its presses most often fire, or -1
+  std::vector<int> mistakenFor;   // per button, the one its presses most often fire, or -1
+  std::vector<int> collidesWith;  // per button left without a Value: whose presses it fired
 };
 
 ValueOutcome ChooseValues(const PressCodes& codes);

@@ -89,6 +89,7 @@ bool RunRemote(const std::string& path, const BenchOptions& options, std::uint64
   bool ok = learn::ReadButtonSignals({path}, buttons, why);
   learn::LearnOptions learnOptions;
   learnOptions.seed = remoteSeed;
+  learnOptions.maxStretchUs = options.maxStretchUs;
   ok = ok && learn::Learn(buttons, learnOptions, learned, why);
   if (!ok) result.note = why;
   for (const std::string& line : learned.report) {
