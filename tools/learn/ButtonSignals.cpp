@@ -20,12 +20,23 @@ void AddCapture(std::vector<ButtonSignal>& buttons, const std::string& name, Dur
   buttons.push_back({name, {std::move(capture)}});
 }
 
+// A pause this long ends a press: what follows is another press, or noise.
+// No handset's burst lasts this long: one is a fault of the recording.
+constexpr std::int64_t kPressEndUs = 200'000;
+constexpr std::int64_t kLongestBurstUs = 100'000;
+
 // Levels to durations: leading quiet dropped, and the trailing quiet, which
 // is the end of the recording rather than part of the signal.
 Durations FromRecording(const sim::Recording& recording) {
   Durations out;
   for (const sim::Segment& segment : recording) {
-    if (out.empty() && segment.level == 1) continue;
+    const bool quiet = segment.level == 1;
+    if (out.empty() && quiet) continue;
+    if (!quiet && segment.durationUs > kLongestBurstUs) {
+      if (out.empty()) continue;  // a fault before the signal: skip it
+      break;
+    }
+    if (quiet && segment.durationUs > kPressEndUs) break;
     out.push_back(segment.durationUs);
   }
   if (out.size() % 2 == 0 && !out.empty()) out.pop_back();

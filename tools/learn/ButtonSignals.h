@@ -19,7 +19,9 @@ struct ButtonSignal {
 // and LIRC mode2 files (one button, named after the file without its
 // extension). Captures of one name, in one file or several, are gathered
 // under it in order. False with a message for an unreadable file or a file
-// with no signal in it.
+// with no signal in it. A capture ends at its first pause of more than
+// 200 ms or burst of more than 100 ms; such a burst before the signal is
+// skipped.
 bool ReadButtonSignals(const std::vector<std::string>& paths, std::vector<ButtonSignal>& buttons,
                        std::string& error);
 

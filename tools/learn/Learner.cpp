@@ -149,16 +149,24 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
   if (stops.empty()) stops.push_back(8);
   Trial best;
   bool first = true;
-  std::string tried = "stop pauses tried (ms: right, wrong presses):";
+  std::string tried = "stop pauses tried (ms: right, wrong):";
+  // Several stop pauses are compared on a third of the presses, and the
+  // best is learned again on all of them.
+  LearnOptions sample = options;
+  if (stops.size() > 1) sample.presses = std::max(4, options.presses / 3);
+  std::int32_t bestStop = stops.front();
   for (std::int32_t stop : stops) {
-    Trial trial = TryStopPause(buttons, options, stop);
+    Trial trial = TryStopPause(buttons, sample, stop);
     tried += " " + std::to_string(stop) + ": " + std::to_string(trial.right) + ", " +
              std::to_string(trial.wrong) + ";";
     if (first || trial.right - kWrongCost * trial.wrong > best.right - kWrongCost * best.wrong) {
       best = std::move(trial);
+      bestStop = stop;
       first = false;
     }
   }
+  tried += " over " + std::to_string(sample.presses) + " presses a button";
+  if (sample.presses != options.presses) best = TryStopPause(buttons, options, bestStop);
   const ValueOutcome& v = best.values;
   // A name recorded more than once must be one signal: its Value has to show
   // in the presses of every capture (a toggle bit changes only a part).

@@ -7,7 +7,8 @@ namespace vireo::learn {
 
 namespace {
 constexpr std::int64_t kShortestUs = 20;
-}
+constexpr std::int64_t kHeldUs = 500'000;
+}  // namespace
 
 Distortion RandomDistortion(std::mt19937_64& random, std::int64_t maxStretchUs) {
   Distortion d;
@@ -28,10 +29,21 @@ std::int64_t RepeatGapUs(const Durations& capture) {
 Durations Distort(const Durations& capture, const Distortion& distortion, std::mt19937_64& random) {
   Durations out;
   const std::int64_t gap = RepeatGapUs(capture);
-  for (int r = 0; r < distortion.repeats; ++r) {
+  std::int64_t length = 0;
+  for (std::int64_t d : capture) length += d;
+  // A capture that is already a held button's many frames is not held again;
+  // nothing is sent past half a second.
+  const int repeats =
+      static_cast<int>(std::clamp<std::int64_t>(kHeldUs / (length + gap), 1, distortion.repeats));
+  for (int r = 0; r < repeats; ++r) {
     if (r > 0) out.push_back(gap);
     out.insert(out.end(), capture.begin(), capture.end());
   }
+  // Half a second of a held button says all there is to say of it.
+  std::int64_t held = 0;
+  std::size_t kept = 0;
+  while (kept < out.size() && held + out[kept] <= kHeldUs) held += out[kept++];
+  out.resize(std::max<std::size_t>(1, kept - (kept % 2 == 0 && kept > 0 ? 1 : 0)));
   std::uniform_real_distribution<double> jitter(-distortion.jitter, distortion.jitter);
   for (std::size_t i = 0; i < out.size(); ++i) {
     double scaled = static_cast<double>(out[i]) * (1.0 + jitter(random));

@@ -15,7 +15,7 @@ struct Distortion {
   double jitter = 0;           // each duration times 1 + u, u uniform in [-jitter, jitter]
   std::int64_t stretchUs = 0;  // a receiver lengthens each burst and shortens the pause after it
   std::int64_t stepUs = 10;    // the engine's sampling period
-  int repeats = 1;             // copies of the capture, as a held button sends them
+  int repeats = 1;             // copies of the capture, as a held button sends them, within 0.5 s
   std::int64_t leadUs = 0;     // quiet before the first burst: its phase against the idle polling
 };
 

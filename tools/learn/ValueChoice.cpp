@@ -1,8 +1,10 @@
 #include "ValueChoice.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <string_view>
 #include <unordered_map>
 
 namespace vireo::learn {
@@ -22,6 +24,23 @@ struct Candidate {
   int own = -1;
   int foreign = 0;
   std::vector<int> foreignButtons;
+};
+
+// Polynomial hashes of every prefix of a code, so that any part's hash
+// costs a multiplication and a subtraction; with 64-bit wrap-around, two
+// different parts of these short codes sharing a hash is not a concern.
+constexpr std::uint64_t kBase = 1'000'003;
+
+struct PrefixHashes {
+  std::vector<std::uint64_t> prefix{0};
+  explicit PrefixHashes(std::string_view code) {
+    for (char c : code) prefix.push_back(prefix.back() * kBase + static_cast<unsigned char>(c));
+  }
+  std::size_t Size() const { return prefix.size() - 1; }
+  std::uint64_t Of(std::size_t at, std::size_t length,
+                   const std::vector<std::uint64_t>& powers) const {
+    return prefix[at + length] - prefix[at] * powers[length];
+  }
 };
 
 // The most frequent last code of the button's presses: the fullest reference
@@ -96,15 +115,40 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
   }
   std::vector<Candidate> unique(buttons), any(buttons);
   std::vector<std::vector<Candidate>> bestAt(buttons);  // per length, from 1
+  std::vector<PrefixHashes> typicalHashes;
+  std::vector<std::vector<std::vector<PrefixHashes>>> pressHashes(buttons);
+  std::size_t longest = 0;
+  for (int b = 0; b < buttons; ++b) {
+    typicalHashes.emplace_back(typical[b]);
+    for (const auto& press : codes[b]) {
+      auto& hashes = pressHashes[b].emplace_back();
+      for (auto code = press.begin(); code != press.end(); ++code) {
+        if (std::find(press.begin(), code, *code) != code) continue;  // a repeat's same code
+        hashes.emplace_back(*code);
+        longest = std::max(longest, code->size());
+      }
+    }
+  }
+  std::vector<std::uint64_t> powers{1};
+  while (powers.size() <= longest) powers.push_back(powers.back() * kBase);
   for (std::size_t length = 1; length <= kLongestValue; ++length) {
-    std::unordered_map<std::string, Hits> hits;
+    // Only parts of the typical codes can become Values: count those.
+    std::unordered_map<std::uint64_t, Hits> hits;
     for (int b = 0; b < buttons; ++b) {
-      for (int p = 0; p < static_cast<int>(codes[b].size()); ++p) {
-        for (const std::string& code : codes[b][p]) {
-          for (std::size_t i = 0; i + length <= code.size(); ++i) {
-            Hits& h = hits[code.substr(i, length)];
+      for (std::size_t i = 0; i + length <= typical[b].size(); ++i) {
+        hits.try_emplace(typicalHashes[b].Of(i, length, powers))
+            .first->second.byButton.assign(buttons, 0);
+      }
+    }
+    if (hits.empty()) break;
+    for (int b = 0; b < buttons; ++b) {
+      for (int p = 0; p < static_cast<int>(pressHashes[b].size()); ++p) {
+        for (const PrefixHashes& code : pressHashes[b][p]) {
+          for (std::size_t i = 0; i + length <= code.Size(); ++i) {
+            auto found = hits.find(code.Of(i, length, powers));
+            if (found == hits.end()) continue;
+            Hits& h = found->second;
             if (h.lastButton == b && h.lastPress == p) continue;
-            if (h.byButton.empty()) h.byButton.assign(buttons, 0);
             ++h.byButton[b];
             h.lastButton = b, h.lastPress = p;
           }
@@ -119,8 +163,7 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
       Candidate here;
       double hereDistance = 1e9;
       for (std::size_t i = 0; i + length <= typical[b].size(); ++i) {
-        std::string text = typical[b].substr(i, length);
-        const Hits& h = hits[text];
+        const Hits& h = hits.at(typicalHashes[b].Of(i, length, powers));
         const int own = h.byButton[b];
         int foreign = 0;
         std::vector<int> others;
@@ -129,10 +172,12 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
         }
         const double distance = std::abs(static_cast<double>(i) - middle);
         if (foreign == 0 && (own > here.own || (own == here.own && distance < hereDistance))) {
-          here = {text, own, 0, {}};
+          here = {typical[b].substr(i, length), own, 0, {}};
           hereDistance = distance;
         }
-        if (own - foreign > any[b].own - any[b].foreign) any[b] = {text, own, foreign, others};
+        if (own - foreign > any[b].own - any[b].foreign) {
+          any[b] = {typical[b].substr(i, length), own, foreign, others};
+        }
       }
       bestAt[b].push_back(std::move(here));
     }
