@@ -114,10 +114,13 @@ TEST(Learn, ButtonsWithOneSignalAreReportedAsColliding) {
   EXPECT_EQ(Command(result, "Two").right, 24);
 }
 
+// A recording's faults are cut off: a burst no handset sends before the
+// signal, and everything after a pause that ends the press.
 TEST(Learn, RecordingsAreReadByNameOrRefusedWithTheirPath) {
   test::TempDir dir;
   dir.Write("remote.ir",
-            "Filetype: IR signals file\nname: Play\ntype: raw\ndata: 9000 4500 560\n"
+            "Filetype: IR signals file\nname: Play\ntype: raw\n"
+            "data: 2000000 5000 9000 4500 560 300000 560 560 560\n"
             "name: Stop\ntype: parsed\nname: Play\ntype: raw\ndata: 9000 4500 560 560 560\n");
   dir.Write("Vol_up.mode2", "space 5000\npulse 9000\nspace 2250\npulse 560\nspace 90000\n");
   dir.Write("quiet.mode2", "space 5000\n");
