@@ -114,6 +114,20 @@ TEST(Learn, ButtonsWithOneSignalAreReportedAsColliding) {
   EXPECT_EQ(Command(result, "Two").right, 24);
 }
 
+TEST(Learn, AFirstBurstTooShortToBeSeenInTimeIsReported) {
+  Durations shortHead = Frame(0x12FF00, 32);
+  shortHead[0] = 2500;
+  learn::LearnResult result =
+      LearnOrFail({{"Short", {shortHead}}, {"Long", {Frame(0x34FF00, 32)}}});
+  EXPECT_EQ(std::count_if(result.report.begin(), result.report.end(),
+                          [](auto& l) { return l.rfind("late start: ", 0) == 0; }),
+            1);
+  EXPECT_NE(std::find(result.report.begin(), result.report.end(),
+                      "late start: 'Short' opens with a burst short enough to be seen too late "
+                      "(the quiet line is polled every 1 ms): its first frame is often missed"),
+            result.report.end());
+}
+
 // A recording's faults are cut off: a burst no handset sends before the
 // signal, and everything after a pause that ends the press.
 TEST(Learn, RecordingsAreReadByNameOrRefusedWithTheirPath) {

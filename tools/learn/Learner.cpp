@@ -224,6 +224,11 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
     }
     result.commands.push_back(std::move(command));
   }
+  for (const std::string& name : best.choice.lateStart) {
+    result.report.push_back("late start: '" + name +
+                            "' opens with a burst short enough to be seen too late (the quiet "
+                            "line is polled every 1 ms): its first frame is often missed");
+  }
   for (const std::string& name : best.choice.noStart) {
     result.report.push_back("no start: '" + name +
                             "' has no burst of 2 ms or more, on which a packet could start");

@@ -78,7 +78,7 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
   std::vector<std::int64_t> inner;
   std::vector<std::pair<std::string, double>> contents;
   for (const ButtonSignal& button : buttons) {
-    bool starts = false;
+    bool starts = false, late = false;
     double content = 0;
     for (const Durations& capture : button.captures) {
       const double repeatGap = static_cast<double>(RepeatGapUs(capture));
@@ -97,6 +97,8 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
         }
         if (head >= region.end) continue;
         starts = true;
+        // The first burst is seen up to one idle poll (1 ms) late.
+        late = late || (region.begin == 0 && capture[head] < kStartBurstUs + 1000);
         longestHead = std::max(longestHead, static_cast<double>(capture[head]));
         double span = static_cast<double>(capture[head]) - 1000.0 * (kStartPauseMs + 1);
         for (std::size_t i = head + 1; i < region.end; ++i) span += static_cast<double>(capture[i]);
@@ -106,6 +108,7 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
       }
     }
     if (!starts) choice.noStart.push_back(button.name);
+    if (late) choice.lateStart.push_back(button.name);
     contents.push_back({button.name, content});
     longestContent = std::max(longestContent, content);
   }

@@ -18,6 +18,9 @@ struct SettingsChoice {
   // Per key, in the order they are written, why it has its value.
   std::vector<std::pair<std::string, std::string>> why;
   std::vector<std::string> noStart;  // buttons with no burst long enough to start a packet
+  // Buttons whose first frame opens with a burst short enough to be seen too
+  // late to start a packet now and then.
+  std::vector<std::string> lateStart;
   std::vector<std::string> tooLong;  // buttons whose packet does not fit the finest usable buffer
 };
 

@@ -93,8 +93,8 @@ bool RunRemote(const std::string& path, const BenchOptions& options, std::uint64
   ok = ok && learn::Learn(buttons, learnOptions, learned, why);
   if (!ok) result.note = why;
   for (const std::string& line : learned.report) {
-    if (line.rfind("no start", 0) == 0 || line.rfind("collision", 0) == 0 ||
-        line.rfind("too long", 0) == 0) {
+    if (line.rfind("no start", 0) == 0 || line.rfind("late start", 0) == 0 ||
+        line.rfind("collision", 0) == 0 || line.rfind("too long", 0) == 0) {
       result.note += (result.note.empty() ? "" : "; ") + line;
     }
   }
