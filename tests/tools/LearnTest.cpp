@@ -75,6 +75,20 @@ TEST(Learn, SettingsFitThePulseDistanceFrameAndTheFileReadsBack) {
   EXPECT_EQ(file.GetString("COMMAND3", "Value"), Command(result, "Power").value);
 }
 
+TEST(Learn, ActionsComeFromVolumeAndPowerNames) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Vol+", "VOL_UP"},      {"VOL_UP", "VOL_UP"},     {"Vol_more", "VOL_UP"},
+      {"Vol-", "VOL_DOWN"},    {"vol_dn", "VOL_DOWN"},   {"Volume down", "VOL_DOWN"},
+      {"Vol_dwn", "VOL_DOWN"}, {"vol_less", "VOL_DOWN"}, {"Smart_volume", ""},
+      {"Power", ""},           {"Channel+", ""},         {"Up", ""},
+  };
+  for (const auto& [name, action] : cases) EXPECT_EQ(learn::ActionFor(name, false), action) << name;
+  EXPECT_EQ(learn::ActionFor(reinterpret_cast<const char*>(u8"Тише"), false), "VOL_DOWN");
+  EXPECT_EQ(learn::ActionFor("Power", true), "POWER_OFF");
+  EXPECT_EQ(learn::ActionFor("Power_off", true), "POWER_OFF");
+  EXPECT_EQ(learn::ActionFor("Power_on", true), "");
+}
+
 TEST(Learn, AButtonWhoseCodeHoldsAnothersComesFirst) {
   // The long frame begins with the short one: any part of the short code is
   // also in the long one, so the look-up must try the long one first.

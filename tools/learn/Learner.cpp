@@ -30,6 +30,8 @@ std::string Normalised(const std::string& name) {
 
 bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
+}  // namespace
+
 std::string ActionFor(const std::string& name, bool bindPower) {
   const std::string n = Normalised(name);
   if (Has(n, "vol")) {
@@ -45,6 +47,8 @@ std::string ActionFor(const std::string& name, bool bindPower) {
   if (bindPower && (n == "power" || n == "poweroff")) return "POWER_OFF";
   return "";
 }
+
+namespace {
 
 std::uint64_t PressSeed(std::uint64_t seed, std::size_t button, int press) {
   return seed * 1'000'003ULL + button * 7919ULL + static_cast<std::uint64_t>(press);

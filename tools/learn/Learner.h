@@ -43,6 +43,11 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
 // settings (every button's code is then logged as unknown).
 std::string IniText(const LearnResult& result, bool withCommands = true);
 
+// The action a button's name asks for: VOL_UP or VOL_DOWN for volume
+// buttons (English or Russian names), POWER_OFF for Power only when bound,
+// else none.
+std::string ActionFor(const std::string& name, bool bindPower);
+
 // The ratios of a debug code line ("0  111|1  300|..."), in order.
 std::vector<std::int32_t> DebugRatios(const std::string& line);
 
