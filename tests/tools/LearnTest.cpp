@@ -53,7 +53,7 @@ TEST(Learn, SettingsFitThePulseDistanceFrameAndTheFileReadsBack) {
   EXPECT_EQ(s.packetStartPause, 1);
   EXPECT_EQ(s.packetStopValue, 1);
   EXPECT_GT(s.packetStopPause, 4);
-  EXPECT_LT(s.packetStopPause, 30);
+  EXPECT_LT(s.packetStopPause, 8);
   EXPECT_GE(s.bufferSize, 67);
   EXPECT_LE(s.bufferSize, 80);
   EXPECT_GT(s.packetMax, 130);
@@ -128,18 +128,21 @@ TEST(Learn, ButtonsWithOneSignalAreReportedAsColliding) {
   EXPECT_EQ(Command(result, "Two").right, 24);
 }
 
-TEST(Learn, AFirstBurstTooShortToBeSeenInTimeIsReported) {
+TEST(Learn, ButtonsThatCannotStartAPacketOrStartLateAreReported) {
   Durations shortHead = Frame(0x12FF00, 32);
-  shortHead[0] = 2500;
+  shortHead[0] = 2500;  // seen up to 1 ms late: often under the 2 ms a start needs
+  Durations noHead(shortHead.begin() + 2, shortHead.end());
   learn::LearnResult result =
-      LearnOrFail({{"Short", {shortHead}}, {"Long", {Frame(0x34FF00, 32)}}});
-  EXPECT_EQ(std::count_if(result.report.begin(), result.report.end(),
-                          [](auto& l) { return l.rfind("late start: ", 0) == 0; }),
-            1);
-  EXPECT_NE(std::find(result.report.begin(), result.report.end(),
-                      "late start: 'Short' opens with a burst short enough to be seen too late "
-                      "(the quiet line is polled every 1 ms): its first frame is often missed"),
-            result.report.end());
+      LearnOrFail({{"Short", {shortHead}}, {"Flat", {noHead}}, {"Long", {Frame(0x34FF00, 32)}}});
+  std::vector<std::string> starts;
+  for (const std::string& line : result.report) {
+    if (line.find(" start: ") != std::string::npos) starts.push_back(line);
+  }
+  EXPECT_EQ(starts, (std::vector<std::string>{
+                        "late start: 'Short' opens with a burst short enough to be seen too late "
+                        "(the quiet line is polled every 1 ms): its first frame is often missed",
+                        "no start: 'Flat' has no burst of 2 ms or more, on which a packet could "
+                        "start"}));
 }
 
 // A recording's faults are cut off: a burst no handset sends before the
