@@ -4,6 +4,7 @@
 
 #include "ButtonSignals.h"
 #include "Learner.h"
+#include "Press.h"
 #include "config/ConfigFile.h"
 #include "support/TempDir.h"
 
@@ -59,7 +60,11 @@ TEST(Learn, SettingsFitThePulseDistanceFrameAndTheFileReadsBack) {
   EXPECT_GT(s.packetMax, 130);
   EXPECT_LT(s.packetMax, 250);
   EXPECT_EQ(s.packetMin, s.packetMax + 1);
-  for (const auto& c : result.commands) EXPECT_EQ(c.right, 24) << c.name;
+  for (const auto& c : result.commands) {
+    EXPECT_EQ(c.right, 24) << c.name;
+    // A few symbols past unique, so that a garbled press rarely holds it.
+    EXPECT_GE(c.value.size(), 9u) << c.name;
+  }
 
   test::TempDir dir;
   dir.Write("VIREO.INI", learn::IniText(result));
@@ -143,6 +148,19 @@ TEST(Learn, ButtonsThatCannotStartAPacketOrStartLateAreReported) {
                         "(the quiet line is polled every 1 ms): its first frame is often missed",
                         "no start: 'Flat' has no burst of 2 ms or more, on which a packet could "
                         "start"}));
+}
+
+TEST(Learn, APressHoldsTheCaptureWithinHalfASecondEndingOnABurst) {
+  std::mt19937_64 random(1);
+  learn::Distortion held;
+  held.repeats = 3;
+  held.stretchUs = 100;
+  EXPECT_EQ(learn::Distort({9000, 4500, 560}, held, random),
+            (Durations{9100, 4400, 660, 39900, 9100, 4400, 660, 39900, 9100, 4400, 660}));
+  Durations longCapture(1001, 500);  // 0.5005 s
+  EXPECT_EQ(learn::Distort(longCapture, {}, random).size(), 999u);
+  EXPECT_EQ(learn::PressRecording({9000, 4500, 560}, 700, 2),
+            (sim::Recording{{1, 700}, {0, 9000}, {1, 4500}, {0, 560}, {1, 2000}}));
 }
 
 // A recording's faults are cut off: a burst no handset sends before the

@@ -88,14 +88,4 @@ EngineOutcome EngineRunner::Run(const Durations& press, const Distortion& distor
   return outcome;
 }
 
-bool CodeOfLine(const std::string& line, std::string& code) {
-  const std::string prefix = msg::kNoCommandPrefix;
-  if (line.size() < prefix.size() + 1 || line.compare(0, prefix.size(), prefix) != 0 ||
-      line.back() != '\'') {
-    return false;
-  }
-  code = line.substr(prefix.size(), line.size() - prefix.size() - 1);
-  return true;
-}
-
 }  // namespace vireo::learn

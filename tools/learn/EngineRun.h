@@ -39,7 +39,4 @@ class EngineRunner {
   bool ready_ = false;
 };
 
-// The code text of a "no command" line, or false for any other line.
-bool CodeOfLine(const std::string& line, std::string& code);
-
 }  // namespace vireo::learn
