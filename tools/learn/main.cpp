@@ -2,6 +2,10 @@
 // buttons, with the capture settings it needs and a Value per button.
 #include <filesystem>
 #include <iostream>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -86,6 +90,10 @@ int main(int argc, char** argv) {
   }
   const std::string ini = IniText(result);
   if (out.empty()) {
+#ifdef _WIN32
+    // The text already ends its lines with CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::cout << ini;
   } else if (!vireo::replay::WriteWholeFile(out, ini, error)) {
     std::cerr << "vireo-learn: " << error << "\n";
