@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "ButtonSignals.h"
 #include "Learner.h"
@@ -118,6 +119,20 @@ TEST(Learn, ToggledCapturesShareAValueAndDifferentOnesAreRefused) {
   EXPECT_FALSE(learn::Learn(buttons, {}, result, error));
   EXPECT_EQ(error, "'Play' is recorded more than once with different signals");
 }
+
+#ifndef _WIN32
+TEST(Learn, NoTemporaryFolderIsAnErrorNotAnEmptyLearning) {
+  const char* previous = std::getenv("TMPDIR");
+  const std::string saved = previous ? previous : "";
+  setenv("TMPDIR", "/nonexistent/vireo", 1);
+  learn::LearnResult result;
+  std::string error;
+  const bool learned = learn::Learn({{"One", {Frame(0x12FF00, 32)}}}, {}, result, error);
+  previous ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+  EXPECT_FALSE(learned);
+  EXPECT_EQ(error, "cannot write the engine's configuration into the temporary folder");
+}
+#endif
 
 TEST(Learn, ButtonsWithOneSignalAreReportedAsColliding) {
   std::vector<ButtonSignal> buttons = {{"One", {Frame(0x12FF00, 32)}},

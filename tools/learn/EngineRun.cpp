@@ -33,7 +33,10 @@ std::atomic<int> counter{0};
 }  // namespace
 
 EngineRunner::EngineRunner(const std::string& iniText) {
-  path_ = (std::filesystem::temp_directory_path() /
+  std::error_code failed;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(failed);
+  if (failed) return;
+  path_ = (folder /
            ("vireo-learn-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".ini"))
               .string();
   std::ofstream file(path_, std::ios::binary | std::ios::trunc);
@@ -44,7 +47,7 @@ EngineRunner::EngineRunner(const std::string& iniText) {
 
 EngineRunner::~EngineRunner() {
   std::error_code ignored;
-  std::filesystem::remove(path_, ignored);
+  if (!path_.empty()) std::filesystem::remove(path_, ignored);
 }
 
 EngineOutcome EngineRunner::Run(const Durations& press, const Distortion& distortion, bool debug,

@@ -60,6 +60,7 @@ struct Trial {
   PressCodes codes;
   std::vector<std::vector<int>> captureOf;  // [button][press]
   int right = 0, wrong = 0;
+  bool replayed = false;  // false when the engine's configuration could not be written
 };
 
 Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
@@ -69,6 +70,8 @@ Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions&
   LearnResult bare;
   bare.choice = trial.choice;
   EngineRunner runner(IniText(bare, false));
+  trial.replayed = runner.Ready();
+  if (!trial.replayed) return trial;
   std::vector<std::vector<std::vector<std::vector<std::int32_t>>>> ratios(buttons.size());
   trial.captureOf.resize(buttons.size());
   for (std::size_t b = 0; b < buttons.size(); ++b) {
@@ -171,6 +174,10 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
   }
   tried += " over " + std::to_string(sample.presses) + " presses a button";
   if (sample.presses != options.presses) best = TryStopPause(buttons, options, bestStop);
+  if (!best.replayed) {
+    error = "cannot write the engine's configuration into the temporary folder";
+    return false;
+  }
   const ValueOutcome& v = best.values;
   // A name recorded more than once must be one signal: its Value has to show
   // in the presses of every capture (a toggle bit changes only a part).
