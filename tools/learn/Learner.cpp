@@ -105,7 +105,11 @@ Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions&
     int right = 0, wrong = 0;
     for (std::size_t b = 0; b < buttons.size(); ++b)
       right += values.right[b], wrong += values.wrong[b];
-    if (bestThreshold == 0 || right - kWrongCost * wrong > trial.right - kWrongCost * trial.wrong) {
+    const int score = right - kWrongCost * wrong,
+              bestScore = trial.right - kWrongCost * trial.wrong;
+    // On a tie, the threshold nearer 2:1, which splits short pairs from long.
+    if (bestThreshold == 0 || score > bestScore ||
+        (score == bestScore && std::abs(threshold - 200) < std::abs(bestThreshold - 200))) {
       bestThreshold = threshold;
       trial.codes = std::move(codes);
       trial.values = std::move(values);

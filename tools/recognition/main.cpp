@@ -88,15 +88,26 @@ int main(int argc, char** argv) {
     return 1;
   }
   PrintTable(results, options.lirc, std::cout);
+  // Remotes the engine cannot start a packet on are one line; the weakest
+  // of the others, with what the learner said of them, are the ones to read.
   std::vector<const RemoteResult*> worst;
+  int unstartable = 0, unstartablePresses = 0;
   for (const RemoteResult& r : results) {
-    if (r.tally.right[0] < r.tally.presses) worst.push_back(&r);
+    if (r.note.find("no start") != std::string::npos) {
+      ++unstartable;
+      unstartablePresses += r.tally.presses;
+    } else if (r.tally.right[0] < r.tally.presses) {
+      worst.push_back(&r);
+    }
   }
   std::sort(worst.begin(), worst.end(), [](auto* a, auto* b) {
     return a->tally.right[0] * b->tally.presses < b->tally.right[0] * a->tally.presses;
   });
+  std::cout << "\n"
+            << unstartable << " remotes (" << unstartablePresses
+            << " presses) have buttons with no burst on which a packet can start.\n";
   if (!worst.empty())
-    std::cout << "\nVireo's weakest remotes (right/presses; what the learner reported):\n";
+    std::cout << "Vireo's weakest other remotes (right/presses; the learner's report):\n";
   for (std::size_t i = 0; i < worst.size() && i < 10; ++i) {
     std::cout << "  " << worst[i]->tally.right[0] << "/" << worst[i]->tally.presses << " "
               << worst[i]->path << (worst[i]->note.empty() ? "" : ": ")
