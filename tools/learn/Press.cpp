@@ -56,14 +56,9 @@ Durations Distort(const Durations& capture, const Distortion& distortion, std::m
 sim::Recording PressRecording(const Durations& press, std::int64_t leadUs, std::int64_t tailMs) {
   sim::Recording recording;
   if (leadUs > 0) recording.push_back({1, leadUs});
-  for (std::size_t i = 0; i < press.size(); ++i) {
-    int level = i % 2 == 0 ? 0 : 1;
-    if (!recording.empty() && recording.back().level == level) {
-      recording.back().durationUs += press[i];
-    } else {
-      recording.push_back({level, press[i]});
-    }
-  }
+  // Bursts and pauses alternate, a burst first.
+  for (std::size_t i = 0; i < press.size(); ++i)
+    recording.push_back({i % 2 == 0 ? 0 : 1, press[i]});
   sim::AppendIdle(recording, tailMs);
   return recording;
 }
