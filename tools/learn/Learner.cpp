@@ -1,7 +1,6 @@
 #include "Learner.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <random>
 

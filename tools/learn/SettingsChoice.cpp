@@ -56,6 +56,7 @@ std::vector<std::int32_t> StopPauseCandidates(const std::vector<ButtonSignal>& b
     }
   }
   std::vector<std::int32_t> candidates;
+  if (pauses.empty()) return candidates;
   for (auto it = pauses.begin(); std::next(it) != pauses.end() && candidates.size() < 3; ++it) {
     const double below = static_cast<double>(*it);
     const double above = static_cast<double>(*std::next(it));
