@@ -44,28 +44,14 @@ Durations FromRecording(const sim::Recording& recording) {
 }
 
 bool ReadFlipper(const std::string& text, std::vector<ButtonSignal>& buttons, std::string& error) {
-  std::istringstream in(text);
-  std::string line;
-  std::string name;
-  bool raw = false;
+  std::vector<sim::NamedRecording> blocks;
+  if (!sim::ParseFlipperBlocks(text, "", blocks, error)) return false;
   bool any = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("name:", 0) == 0) {
-      std::size_t b = line.find_first_not_of(' ', 5);
-      name = b == std::string::npos ? "" : line.substr(b);
-      while (!name.empty() && name.back() == ' ') name.pop_back();
-      raw = false;
-    } else if (line.rfind("type:", 0) == 0) {
-      raw = line.find("raw") != std::string::npos;
-    } else if (line.rfind("data:", 0) == 0 && raw) {
-      sim::Recording levels;
-      if (!sim::ParseFlipperIr("type: raw\n" + line + "\n", "", 0, levels, error)) return false;
-      Durations capture = FromRecording(levels);
-      if (capture.empty()) continue;
-      AddCapture(buttons, name, std::move(capture));
-      any = true;
-    }
+  for (const sim::NamedRecording& block : blocks) {
+    Durations capture = FromRecording(block.levels);
+    if (capture.empty()) continue;
+    AddCapture(buttons, block.name, std::move(capture));
+    any = true;
   }
   if (!any) error = "no raw button signal";
   return any;

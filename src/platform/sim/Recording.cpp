@@ -78,8 +78,8 @@ bool LooksLikeFlipperIr(const std::string& text) {
          text.find("\ntype:") != std::string::npos;
 }
 
-bool ParseFlipperIr(const std::string& text, const std::string& button, std::int64_t gapMs,
-                    Recording& out, std::string& error) {
+bool ParseFlipperBlocks(const std::string& text, const std::string& button,
+                        std::vector<NamedRecording>& out, std::string& error) {
   std::istringstream in(text);
   std::string line;
   std::string name;
@@ -98,19 +98,29 @@ bool ParseFlipperIr(const std::string& text, const std::string& button, std::int
       std::istringstream words(line.substr(5));
       std::string word;
       int level = 0;
-      bool any = false;
+      Recording levels;
       while (words >> word) {
         std::int64_t us;
         if (!ParseDuration(word, us)) {
           error = "line " + std::to_string(number) + ": bad duration '" + word + "'";
           return false;
         }
-        Append(out, level, us);
+        Append(levels, level, us);
         level = 1 - level;
-        any = true;
       }
-      if (any) AppendIdle(out, gapMs);
+      if (!levels.empty()) out.push_back({name, std::move(levels)});
     }
+  }
+  return true;
+}
+
+bool ParseFlipperIr(const std::string& text, const std::string& button, std::int64_t gapMs,
+                    Recording& out, std::string& error) {
+  std::vector<NamedRecording> blocks;
+  if (!ParseFlipperBlocks(text, button, blocks, error)) return false;
+  for (const NamedRecording& block : blocks) {
+    for (const Segment& segment : block.levels) Append(out, segment.level, segment.durationUs);
+    AppendIdle(out, gapMs);
   }
   return true;
 }

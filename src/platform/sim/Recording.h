@@ -25,6 +25,18 @@ void AppendIdle(Recording& recording, std::int64_t ms);
 // other lines are ignored. False with a message on a malformed duration.
 bool ParseMode2(const std::string& text, Recording& out, std::string& error);
 
+// One raw block of a Flipper .ir file: its name and its levels.
+struct NamedRecording {
+  std::string name;
+  Recording levels;
+};
+
+// The raw blocks of a Flipper .ir file named `button` (all of them when it is
+// empty), in file order. False with a message on a malformed duration in one
+// of them.
+bool ParseFlipperBlocks(const std::string& text, const std::string& button,
+                        std::vector<NamedRecording>& out, std::string& error);
+
 // Flipper .ir raw blocks: the blocks named `button` (all raw blocks when it is
 // empty), in file order, each followed by gapMs of idle line. Durations
 // alternate burst and pause, starting with a burst.
