@@ -49,6 +49,13 @@ char SlotChar(std::int32_t value) {
   return kBlank;
 }
 
+char CodeSymbol(std::int32_t ratio, std::int32_t maxRatio, std::int32_t minRatio) {
+  char symbol = kSymbolBetween;
+  if (ratio > maxRatio) symbol = kSymbolUnequal;
+  if (ratio < minRatio) symbol = kSymbolEqual;  // last, so it wins when the thresholds overlap
+  return symbol;
+}
+
 std::string CodeText(const SignalFrame& frame, std::int32_t maxRatio, std::int32_t minRatio,
                      bool withRatios) {
   // At most one run per slot after slot 0.
@@ -77,9 +84,7 @@ std::string CodeText(const SignalFrame& frame, std::int32_t maxRatio, std::int32
     // every later run holds the slot that began it.
     if (a != 0 && b != 0) {
       ratio = Ratio(a, b);
-      symbol = kSymbolBetween;
-      if (ratio > maxRatio) symbol = kSymbolUnequal;
-      if (ratio < minRatio) symbol = kSymbolEqual;  // last, so it wins when the thresholds overlap
+      symbol = CodeSymbol(ratio, maxRatio, minRatio);
     }
     text += symbol;
     if (withRatios) AppendRatio(text, ratio);

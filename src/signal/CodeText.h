@@ -9,6 +9,9 @@
 
 namespace vireo {
 
+// The symbol of one pair by its ratio in hundredths: 1 above maxRatio, 0
+// below minRatio, ? between.
+char CodeSymbol(std::int32_t ratio, std::int32_t maxRatio, std::int32_t minRatio);
 std::string CodeText(const SignalFrame& frame, std::int32_t maxRatio, std::int32_t minRatio,
                      bool withRatios);
 // Smooths the frame in place, then renders markers and one character per slot.

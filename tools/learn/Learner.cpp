@@ -8,6 +8,7 @@
 #include "EngineRun.h"
 #include "Press.h"
 #include "ValueChoice.h"
+#include "signal/CodeText.h"
 
 namespace vireo::learn {
 
@@ -148,8 +149,7 @@ std::vector<std::int32_t> DebugRatios(const std::string& line) {
 
 std::string CodeUnder(const std::vector<std::int32_t>& ratios, std::int32_t threshold) {
   std::string code;
-  // PACKET_MIN is one above PACKET_MAX, so a pair at the threshold reads 0.
-  for (std::int32_t r : ratios) code += r > threshold ? '1' : '0';
+  for (std::int32_t r : ratios) code += CodeSymbol(r, threshold, threshold + 1);
   return code;
 }
 
