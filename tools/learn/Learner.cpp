@@ -192,7 +192,7 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
       const int c = best.captureOf[b][p];
       ++made[c];
       right[c] +=
-          Classify(best.codes[b][p], v.values, v.order, static_cast<int>(b)) == Outcome::kRight;
+          Judge(Fired(best.codes[b][p], v.values, v.order), static_cast<int>(b)) == Outcome::kRight;
     }
     bool some = false, other = false;
     for (std::size_t c = 0; c < captures; ++c) {

@@ -70,18 +70,13 @@ std::vector<std::vector<int>> Simulate(const PressCodes& codes, ValueOutcome& ou
   for (int b = 0; b < buttons; ++b) {
     std::vector<int> mistaken(buttons, 0);
     for (const auto& press : codes[b]) {
-      const Outcome result = Classify(press, outcome.values, outcome.order, b);
+      const std::vector<int> fired = Fired(press, outcome.values, outcome.order);
+      const Outcome result = Judge(fired, b);
       (result == Outcome::kRight   ? outcome.right
        : result == Outcome::kWrong ? outcome.wrong
                                    : outcome.none)[b]++;
-      if (result != Outcome::kWrong) continue;
-      for (const std::string& code : press) {
-        for (int o : outcome.order) {
-          if (!outcome.values[o].empty() && code.find(outcome.values[o]) != std::string::npos) {
-            if (o != b) ++mistaken[o], ++firedBy[o][b];
-            break;
-          }
-        }
+      for (int o : fired) {
+        if (o != b) ++mistaken[o], ++firedBy[o][b];
       }
     }
     auto most = std::max_element(mistaken.begin(), mistaken.end());
@@ -92,19 +87,26 @@ std::vector<std::vector<int>> Simulate(const PressCodes& codes, ValueOutcome& ou
 
 }  // namespace
 
-Outcome Classify(const std::vector<std::string>& pressCodes, const std::vector<std::string>& values,
-                 const std::vector<int>& order, int pressed) {
-  bool fired = false;
+std::vector<int> Fired(const std::vector<std::string>& pressCodes,
+                       const std::vector<std::string>& values, const std::vector<int>& order) {
+  std::vector<int> fired;
   for (const std::string& code : pressCodes) {
     for (int button : order) {
       const std::string& value = values[button];
       if (value.empty() || code.find(value) == std::string::npos) continue;
-      if (button != pressed) return Outcome::kWrong;
-      fired = true;
+      fired.push_back(button);
       break;
     }
   }
-  return fired ? Outcome::kRight : Outcome::kNone;
+  return fired;
+}
+
+Outcome Judge(const std::vector<int>& fired, int pressed) {
+  if (fired.empty()) return Outcome::kNone;
+  for (int button : fired) {
+    if (button != pressed) return Outcome::kWrong;
+  }
+  return Outcome::kRight;
 }
 
 ValueOutcome ChooseValues(const PressCodes& codes) {

@@ -25,10 +25,13 @@ ValueOutcome ChooseValues(const PressCodes& codes);
 
 enum class Outcome { kRight, kWrong, kNone };
 
-// One press as the look-up treats it: each of its codes fires the button of
-// the first section whose Value it contains. Right when every firing is the
-// pressed button, wrong when any is another, none when nothing fired.
-Outcome Classify(const std::vector<std::string>& pressCodes, const std::vector<std::string>& values,
-                 const std::vector<int>& order, int pressed);
+// The buttons one press fires: for each of its codes, the button of the
+// first section in order whose Value the code holds, if any.
+std::vector<int> Fired(const std::vector<std::string>& pressCodes,
+                       const std::vector<std::string>& values, const std::vector<int>& order);
+
+// Right when every firing is the pressed button, wrong when any is another,
+// none when nothing fired.
+Outcome Judge(const std::vector<int>& fired, int pressed);
 
 }  // namespace vireo::learn

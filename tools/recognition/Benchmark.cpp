@@ -10,6 +10,7 @@
 #include "Learner.h"
 #include "LircPeer.h"
 #include "Press.h"
+#include "ValueChoice.h"
 
 namespace vireo::recognition {
 
@@ -19,18 +20,13 @@ namespace {
 // pause inside a frame, shorter than the gap before a repeat.
 constexpr std::int64_t kLircGapUs = 20'000;
 
-enum Outcome { kRight, kWrong, kNone };
-
-Outcome Judge(const std::vector<int>& fired, int pressed) {
-  if (fired.empty()) return kNone;
-  for (int button : fired) {
-    if (button != pressed) return kWrong;
-  }
-  return kRight;
-}
+using learn::Judge;
+using learn::Outcome;
 
 void Count(Tally& tally, int who, Outcome outcome) {
-  (outcome == kRight ? tally.right : outcome == kWrong ? tally.wrong : tally.none)[who] += 1;
+  (outcome == Outcome::kRight   ? tally.right
+   : outcome == Outcome::kWrong ? tally.wrong
+                                : tally.none)[who] += 1;
 }
 
 std::string Percent(int part, int whole) {
