@@ -13,6 +13,7 @@
 #include "EngineRun.h"
 #include "Learner.h"
 #include "OutputFile.h"
+#include "ReplayOptions.h"
 #include "SvgPicture.h"
 
 namespace {
@@ -29,12 +30,6 @@ constexpr char kUsage[] =
     "  --stretch US     the most a receiver lengthens a burst (default 150)\n"
     "The report (collisions, buttons that cannot be read, the expected\n"
     "recognition rate) goes to standard error.\n";
-
-bool Number(const std::string& text, long min, long max, long& out) {
-  char* end = nullptr;
-  out = std::strtol(text.c_str(), &end, 10);
-  return !text.empty() && *end == '\0' && out >= min && out <= max;
-}
 
 std::string FileName(const std::string& name) {
   std::string out;
@@ -54,7 +49,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    long number = 0;
+    std::int64_t number = 0;
     if (arg == "--help") {
       std::cout << kUsage;
       return 0;
@@ -64,11 +59,14 @@ int main(int argc, char** argv) {
       out = argv[++i];
     } else if (arg == "--svg" && hasValue) {
       svgDir = argv[++i];
-    } else if (arg == "--presses" && hasValue && Number(argv[++i], 2, 1000, number)) {
+    } else if (arg == "--presses" && hasValue &&
+               vireo::replay::ParseNumber(argv[++i], 2, 1000, number)) {
       options.presses = static_cast<int>(number);
-    } else if (arg == "--stretch" && hasValue && Number(argv[++i], 0, 1000, number)) {
+    } else if (arg == "--stretch" && hasValue &&
+               vireo::replay::ParseNumber(argv[++i], 0, 1000, number)) {
       options.maxStretchUs = number;
-    } else if (arg == "--seed" && hasValue && Number(argv[++i], 0, 2147483647, number)) {
+    } else if (arg == "--seed" && hasValue &&
+               vireo::replay::ParseNumber(argv[++i], 0, 2147483647, number)) {
       options.seed = static_cast<std::uint64_t>(number);
     } else if (arg.rfind("--", 0) == 0) {
       std::cerr << "vireo-learn: bad option '" << arg << "'\n" << kUsage;

@@ -9,6 +9,7 @@
 
 #include "Benchmark.h"
 #include "OutputFile.h"
+#include "ReplayOptions.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ constexpr char kUsage[] =
     "  --csv FILE     also write the per-remote counts as CSV\n"
     "  --no-lirc      leave LIRC out\n";
 
-bool Number(const char* text, long min, long max, long& out) {
-  char* end = nullptr;
-  out = std::strtol(text, &end, 10);
-  return *text != '\0' && *end == '\0' && out >= min && out <= max;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,14 +31,14 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool more = i + 1 < argc;
-    long n = 0;
-    if (arg == "--presses" && more && Number(argv[++i], 1, 1000, n)) {
+    std::int64_t n = 0;
+    if (arg == "--presses" && more && vireo::replay::ParseNumber(argv[++i], 1, 1000, n)) {
       options.presses = static_cast<int>(n);
-    } else if (arg == "--every" && more && Number(argv[++i], 1, 1000, n)) {
+    } else if (arg == "--every" && more && vireo::replay::ParseNumber(argv[++i], 1, 1000, n)) {
       options.every = static_cast<int>(n);
-    } else if (arg == "--stretch" && more && Number(argv[++i], 0, 1000, n)) {
+    } else if (arg == "--stretch" && more && vireo::replay::ParseNumber(argv[++i], 0, 1000, n)) {
       options.maxStretchUs = n;
-    } else if (arg == "--seed" && more && Number(argv[++i], 0, 2147483647, n)) {
+    } else if (arg == "--seed" && more && vireo::replay::ParseNumber(argv[++i], 0, 2147483647, n)) {
       options.seed = static_cast<std::uint64_t>(n);
     } else if (arg == "--csv" && more) {
       options.csvPath = argv[++i];

@@ -18,8 +18,6 @@ const char kUsage[] =
     "  --seed S        seed of that randomness (default 1)\n"
     "  --svg FILE      also draw the signal view's rows and codes as SVG in FILE\n";
 
-namespace {
-
 bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& out) {
   if (text.empty() || text.size() > 15) return false;
   std::int64_t value = 0;
@@ -31,8 +29,6 @@ bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, st
   out = value;
   return true;
 }
-
-}  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
   struct NumberOption {

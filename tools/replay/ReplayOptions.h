@@ -25,6 +25,9 @@ struct Options {
 // missing recording argument.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
 
+// A whole decimal number of digits only, within [min, max].
+bool ParseNumber(const std::string& text, std::int64_t min, std::int64_t max, std::int64_t& out);
+
 extern const char kUsage[];
 
 }  // namespace vireo::replay
