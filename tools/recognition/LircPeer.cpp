@@ -15,6 +15,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "OutputFile.h"
+
 namespace vireo::recognition {
 namespace {
 
@@ -110,15 +112,6 @@ std::string Mode2(const std::vector<PressUs>& presses, std::int64_t gapUs) {
   for (std::size_t i = 0; i < kClosing.size(); ++i) writer.Add(i % 2 == 0, kClosing[i]);
   writer.Add(false, kSilenceUs + gapUs);
   return writer.Text();
-}
-
-bool WriteFile(const std::filesystem::path& path, const std::string& text, std::string& error) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  if (file) return true;
-  error = "cannot write '" + path.string() + "'";
-  return false;
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -291,8 +284,8 @@ bool DecodeWithLirc(const std::vector<LircButton>& buttons, const std::vector<Pr
     return false;
   }
   std::string output;
-  if (!WriteFile(dir / kConfFile, LircdConf(buttons), error) ||
-      !WriteFile(dir / kDataFile, Mode2(presses, GapUs(buttons)), error) ||
+  if (!replay::WriteWholeFile((dir / kConfFile).string(), LircdConf(buttons), error) ||
+      !replay::WriteWholeFile((dir / kDataFile).string(), Mode2(presses, GapUs(buttons)), error) ||
       !RunLirc(dir, output, error) || !ParseDecodes(output, presses.size(), decoded, error)) {
     error += " (files in " + dir.string() + ")";
     decoded.clear();
