@@ -3,6 +3,8 @@
 #include <sstream>
 #include <utility>
 
+#include "support/PulseDistance.h"
+
 namespace vireo::test {
 
 sim::Recording ScriptRecording(const std::string& script) {
@@ -23,14 +25,9 @@ sim::Recording ScriptRecording(const std::string& script) {
     }
     std::string hex;
     words >> hex;
-    const unsigned bits = std::stoul(hex, nullptr, 16);
-    add(0, 9.0);
-    add(1, 4.5);
-    for (int i = 0; i < 16; ++i) {
-      add(0, 0.56);
-      add(1, (bits >> i) & 1 ? 1.69 : 0.56);
-    }
-    add(0, 0.56);
+    const auto frame = PulseDistanceFrame(std::stoul(hex, nullptr, 16), 16);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+      recording.push_back({i % 2 == 0 ? 0 : 1, frame[i]});
   }
   return recording;
 }

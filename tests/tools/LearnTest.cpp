@@ -7,6 +7,7 @@
 #include "Learner.h"
 #include "Press.h"
 #include "config/ConfigFile.h"
+#include "support/PulseDistance.h"
 #include "support/TempDir.h"
 
 namespace vireo {
@@ -15,14 +16,7 @@ namespace {
 using learn::ButtonSignal;
 using learn::Durations;
 
-// A pulse-distance frame: a 9 ms burst, a 4.5 ms pause, per bit a 0.56 ms
-// burst and a 0.56 ms (0) or 1.69 ms (1) pause, and a closing burst.
-Durations Frame(std::uint64_t bits, int count) {
-  Durations frame = {9000, 4500};
-  for (int i = 0; i < count; ++i) frame.insert(frame.end(), {560, (bits >> i) & 1 ? 1690 : 560});
-  frame.push_back(560);
-  return frame;
-}
+Durations Frame(std::uint64_t bits, int count) { return test::PulseDistanceFrame(bits, count); }
 
 learn::LearnResult LearnOrFail(const std::vector<ButtonSignal>& buttons) {
   learn::LearnOptions options;

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "LircPeer.h"
+#include "support/PulseDistance.h"
 #include "support/TempDir.h"
 
 namespace vireo::recognition {
@@ -11,13 +12,7 @@ namespace {
 
 using Us = std::vector<std::int64_t>;
 
-Us Nec(std::uint32_t code) {
-  Us frame = {9000, 4500};
-  for (int bit = 0; bit < 32; ++bit)
-    frame.insert(frame.end(), {560, (code >> bit) & 1 ? 1690 : 560});
-  frame.push_back(560);
-  return frame;
-}
+Us Nec(std::uint32_t code) { return test::PulseDistanceFrame(code, 32); }
 
 Us Join(std::initializer_list<Us> parts) {
   Us joined;
