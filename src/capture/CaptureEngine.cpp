@@ -1,5 +1,7 @@
 #include "capture/CaptureEngine.h"
 
+#include <limits>
+
 #include "capture/CommandLookup.h"
 #include "capture/EventReport.h"
 #include "capture/Messages.h"
@@ -29,11 +31,34 @@ PriorityChoice ChoosePriority(std::int32_t value) {
   }
 }
 
-// The packet start and end lines give their pauses in slots of the frame.
+// Bounds each wait of the quiet line for an edge: a stop interrupts it at
+// once, and an edge the driver failed to report costs no more than this.
+constexpr std::int32_t kEdgeWaitBoundMs = 100;
+
+// The packet start and end lines give their pauses in slots of the frame;
+// a pause in microseconds, from an opt-in key, is counted in slots exactly.
 std::string PacketLine(const char* prefix, std::int32_t bufferMs, std::int32_t pauseMs,
-                       const char* colour) {
-  std::int64_t points = static_cast<std::int64_t>(kSlotCount / bufferMs) * pauseMs;
+                       std::int32_t pauseUs, const char* colour) {
+  std::int64_t points = pauseUs == CaptureSettings::kNotSet
+                            ? static_cast<std::int64_t>(kSlotCount / bufferMs) * pauseMs
+                            : std::int64_t{kSlotCount} * pauseUs / (std::int64_t{bufferMs} * 1000);
   return prefix + DecimalText(points) + " " + colour + msg::kPointsSuffix;
+}
+
+// The first tick count at which amount / unitsPerSecond seconds have passed,
+// saturating where the product leaves the 64-bit range.
+std::int64_t TicksFor(std::int64_t amount, std::int64_t unitsPerSecond, std::int64_t rate) {
+  if (amount <= 0) return 0;
+  if (amount > std::numeric_limits<std::int64_t>::max() / rate) {
+    return std::numeric_limits<std::int64_t>::max();
+  }
+  return (amount * rate + unitsPerSecond - 1) / unitsPerSecond;
+}
+
+// "Lasted more than ms milliseconds", as the whole milliseconds
+// (ticks * 1000 / rate, truncated) exceed it: from (ms + 1) ms on.
+std::int64_t MoreThanMs(std::int32_t ms, std::int64_t rate) {
+  return TicksFor(std::int64_t{ms} + 1, 1000, rate);
 }
 }  // namespace
 
@@ -66,6 +91,8 @@ void CaptureEngine::RequestStop() {
   // mark or, once it has stored 1, the 666 below.
   if (workerPresent_.load()) stopDuringStartUp_.store(true);
   runState_.RequestStop();
+  // A worker waiting for an edge of the quiet line sees the 666 at once.
+  line_.InterruptWait();
 }
 
 void CaptureEngine::WorkerMain() {
@@ -116,6 +143,8 @@ bool CaptureEngine::RunStartUp() {
 
   std::int32_t port = config_.GetInt("COM", "Port");
   std::string portText = config_.GetString("COM", "Port");
+  optIn_ = ReadOptInKeys(config_);
+  line_.WantEdgeWait(AsksEdgeWait(optIn_));
   if (!line_.Open(port)) {
     log_.AppendLog(msg::kCannotOpenPrefix + portText + "'");
     EndRun();
@@ -137,7 +166,7 @@ bool CaptureEngine::RunStartUp() {
   }
   log_.AppendLog(msg::kRtsOn);
 
-  elapsedMs_ = 0;
+  elapsedTicks_ = 0;
   changeTime_ = clock_.Now();
   clockHardware_.Sleep(kReceiverPowerUpMs);
 
@@ -156,7 +185,8 @@ bool CaptureEngine::RunStartUp() {
   }
   log_.AppendLog(msg::kReceiverFound);
 
-  if (!ReadCaptureBlock(config_, log_, runState_, settings_)) {
+  const bool blockRead = ReadCaptureBlock(config_, log_, runState_, settings_, optIn_);
+  if (!CheckOptInKeys(optIn_, log_, runState_, settings_) || !blockRead) {
     EndRun();
     return false;
   }
@@ -170,10 +200,23 @@ bool CaptureEngine::RunStartUp() {
   log_.AppendLog(msg::kTimerTicksPrefix + DecimalText(rate / 1000) + msg::kTimerTicksSuffix);
   log_.AppendLog(msg::kBufferPrefix + DecimalText(settings_.bufferSize) + msg::kBufferSuffix);
   log_.AppendLog(PacketLine(msg::kPacketStartPrefix, settings_.bufferSize,
-                            settings_.packetStartPause,
+                            settings_.packetStartPause, settings_.packetStartUs,
                             settings_.packetStartValue != 0 ? msg::kStartWhite : msg::kStartBlack));
   log_.AppendLog(PacketLine(msg::kPacketEndPrefix, settings_.bufferSize, settings_.packetStopPause,
+                            settings_.packetStopUs,
                             settings_.packetStopValue != 0 ? msg::kEndWhite : msg::kEndBlack));
+  if (!StartOptIns()) {
+    EndRun();
+    return false;
+  }
+  ticks_.sleep = MoreThanMs(settings_.packetSleep, rate);
+  ticks_.start = settings_.packetStartUs == CaptureSettings::kNotSet
+                     ? MoreThanMs(settings_.packetStartPause, rate)
+                     : TicksFor(settings_.packetStartUs, 1'000'000, rate);
+  ticks_.stop = settings_.packetStopUs == CaptureSettings::kNotSet
+                    ? MoreThanMs(settings_.packetStopPause, rate)
+                    : std::int64_t{settings_.packetStopUs} * rate / 1'000'000 + 1;
+  startAllowed_ = true;
 
   // Never overwrites a 666 stored meanwhile; a STOP pressed during the
   // start-up turns into that 666 here.
@@ -192,6 +235,30 @@ bool CaptureEngine::RunStartUp() {
   return true;
 }
 
+// The opt-in settings in force, each with its start-up line; false when
+// the port cannot wait for an edge (its line logged, a stop requested).
+bool CaptureEngine::StartOptIns() {
+  frames_.periodForm = settings_.periodForm;
+  const PeriodForm& form = settings_.periodForm;
+  if (form.Enabled()) {
+    std::string line = msg::kPeriodCodePrefix;
+    for (int i = 0; i < form.boundCount; ++i) line += " " + DecimalText(form.boundsUs[i]);
+    log_.AppendLog(line);
+    if (form.longBurstUs > 0) {
+      log_.AppendLog(msg::kLongBurstPrefix + DecimalText(form.longBurstUs) +
+                     msg::kMicrosecondsSuffix);
+    }
+  }
+  if (settings_.edgeWait) {
+    if (!line_.StartEdgeWait()) {
+      Fail(msg::kCannotWaitEdge);
+      return false;
+    }
+    log_.AppendLog(msg::kEdgeWaitOn);
+  }
+  return true;
+}
+
 void CaptureEngine::FinishRun() {
   log_.AppendLog(msg::kThreadStopped);
   process_.SetPriorityClass(PriorityClass::Normal);
@@ -200,15 +267,16 @@ void CaptureEngine::FinishRun() {
 
 void CaptureEngine::RestartTiming(std::int32_t level) {
   lastLevel_ = level;
-  elapsedMs_ = 0;
+  elapsedTicks_ = 0;
   changeTime_ = clock_.Now();
 }
 
-void CaptureEngine::UpdateTiming(std::int32_t level, std::int64_t now, std::int64_t rate) {
+void CaptureEngine::UpdateTiming(std::int32_t level, std::int64_t now) {
   if (level == lastLevel_) {
-    elapsedMs_ = (now - changeTime_) * 1000 / rate;
+    elapsedTicks_ = now - changeTime_;
   } else {
     RestartTiming(level);
+    startAllowed_ = true;
   }
   lastLevel_ = level;
 }
@@ -216,7 +284,6 @@ void CaptureEngine::UpdateTiming(std::int32_t level, std::int64_t now, std::int6
 void CaptureEngine::CaptureStep() {
   std::int32_t level = line_.ReadCts();
   std::int64_t now = clock_.Now();
-  std::int64_t rate = clock_.TicksPerSecond();
   std::int32_t state = runState_.Get();
   std::int32_t next;
   switch (state) {
@@ -224,10 +291,10 @@ void CaptureEngine::CaptureStep() {
       next = StepIdle(level);
       break;
     case kArmed:
-      next = StepArmed(level, now, rate);
+      next = StepArmed(level, now);
       break;
     case kReceiving:
-      next = StepReceiving(level, now, rate);
+      next = StepReceiving(level, now);
       break;
     default:
       return;
@@ -237,22 +304,29 @@ void CaptureEngine::CaptureStep() {
 }
 
 std::int32_t CaptureEngine::StepIdle(std::int32_t level) {
-  clockHardware_.Sleep(settings_.sleepTimeBig);
+  if (!settings_.edgeWait) {
+    clockHardware_.Sleep(settings_.sleepTimeBig);
+  } else if (level == lastLevel_) {
+    // The timing of the first level starts at the wake, not a poll later.
+    line_.WaitForEdge(kEdgeWaitBoundMs);
+    level = line_.ReadCts();
+  }
   std::int32_t next = kIdle;
   if (level != lastLevel_) {
     next = kArmed;
     frames_.ResetAll(settings_.addPrecision, settings_.bufferSize, settings_.packetValid);
     RestartTiming(level);
+    startAllowed_ = true;
   }
   lastLevel_ = level;
   return next;
 }
 
-std::int32_t CaptureEngine::StepArmed(std::int32_t level, std::int64_t now, std::int64_t rate) {
-  UpdateTiming(level, now, rate);
+std::int32_t CaptureEngine::StepArmed(std::int32_t level, std::int64_t now) {
+  UpdateTiming(level, now);
   std::int32_t next = kArmed;
-  if (elapsedMs_ > settings_.packetSleep) next = kIdle;
-  if (elapsedMs_ > settings_.packetStartPause && lastLevel_ == settings_.packetStartValue) {
+  if (elapsedTicks_ >= ticks_.sleep) next = kIdle;
+  if (elapsedTicks_ >= ticks_.start && lastLevel_ == settings_.packetStartValue && startAllowed_) {
     next = kReceiving;
     frames_.ResetPacket(settings_.bufferSize, settings_.packetValid);
     RestartTiming(level);
@@ -260,10 +334,10 @@ std::int32_t CaptureEngine::StepArmed(std::int32_t level, std::int64_t now, std:
   return next;
 }
 
-std::int32_t CaptureEngine::StepReceiving(std::int32_t level, std::int64_t now, std::int64_t rate) {
+std::int32_t CaptureEngine::StepReceiving(std::int32_t level, std::int64_t now) {
   frames_.MarkSample(level == 1);
-  UpdateTiming(level, now, rate);
-  if (elapsedMs_ <= settings_.packetStopPause || level != settings_.packetStopValue) {
+  UpdateTiming(level, now);
+  if (elapsedTicks_ < ticks_.stop || level != settings_.packetStopValue) {
     return kReceiving;
   }
   frames_.AcceptPacket();
@@ -273,6 +347,7 @@ std::int32_t CaptureEngine::StepReceiving(std::int32_t level, std::int64_t now, 
     log_.AppendLog(frames_.RenderCode(settings_.packetMax, settings_.packetMin));
   }
   RestartTiming(level);
+  startAllowed_ = settings_.packetStartUs == CaptureSettings::kNotSet;
   return kArmed;
 }
 

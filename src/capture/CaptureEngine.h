@@ -65,11 +65,12 @@ class CaptureEngine {
  private:
   void Fail(const std::string& message);
   void EndRun();
+  bool StartOptIns();
   void RestartTiming(std::int32_t level);
-  void UpdateTiming(std::int32_t level, std::int64_t now, std::int64_t rate);
+  void UpdateTiming(std::int32_t level, std::int64_t now);
   std::int32_t StepIdle(std::int32_t level);
-  std::int32_t StepArmed(std::int32_t level, std::int64_t now, std::int64_t rate);
-  std::int32_t StepReceiving(std::int32_t level, std::int64_t now, std::int64_t rate);
+  std::int32_t StepArmed(std::int32_t level, std::int64_t now);
+  std::int32_t StepReceiving(std::int32_t level, std::int64_t now);
 
   SerialLine& line_;
   ClockHardware& clockHardware_;
@@ -83,10 +84,19 @@ class CaptureEngine {
   CaptureSettings settings_;
   CommandQueue queue_;
 
-  // Capture counters, the worker's own.
+  // Capture counters, the worker's own. The elapsed time is kept in clock
+  // ticks and compared with the settings turned into ticks at the start-up,
+  // so that the sampling loop divides nothing.
   std::int32_t lastLevel_ = 1;
   std::int64_t changeTime_ = 0;
-  std::int64_t elapsedMs_ = 0;
+  std::int64_t elapsedTicks_ = 0;
+  struct Thresholds {
+    std::int64_t sleep = 0, start = 0, stop = 0;  // a condition holds from this many ticks on
+  } ticks_;
+  // With PACKET_START_US, a packet starts only on a level that began after
+  // the last packet's end, so that a quiet line never starts one after another.
+  bool startAllowed_ = true;
+  OptInKeys optIn_;
 
   std::string configPath_ = msg::kIniName;
   bool lineOpenedThisRun_ = false;

@@ -50,4 +50,19 @@ inline constexpr char kSecondCopy[] = "Попытка запуска второ�
 inline constexpr char kNoCommandPrefix[] = "Нет комманды для '";
 inline constexpr char kStackOverflow[] = "Стек переполнен";
 
+// The opt-in keys: a bad value, with what the key may be.
+inline constexpr char kBadValuePrefix[] = "Неверное значение ";
+inline constexpr char kAllowedFlag[] = "0 или 1";
+inline constexpr char kAllowedFromZero[] = "целое от 0 до 1000000";
+inline constexpr char kAllowedFromOne[] = "целое от 1 до 1000000";
+inline constexpr char kAllowedPeriods[] =
+    "до 25 целых от 1 до 1000000 через запятую, по возрастанию";
+inline constexpr char kAllowedWithPeriods[] = "только вместе с CODE_PERIODS";
+// The start-up lines of the opt-in keys that are in force.
+inline constexpr char kEdgeWaitOn[] = "Ожидание фронта CTS включено";
+inline constexpr char kCannotWaitEdge[] = "Не могу ждать фронт CTS";
+inline constexpr char kPeriodCodePrefix[] = "Код по периодам пар, границы в мкс:";
+inline constexpr char kLongBurstPrefix[] = "Длинная вспышка: дольше кратчайшей на ";
+inline constexpr char kMicrosecondsSuffix[] = " мкс";
+
 }  // namespace vireo::msg

@@ -20,6 +20,22 @@ class SerialLine {
   // DTR off, buffers purged, handle closed; always true.
   virtual bool Close() = 0;
   virtual bool IsOpen() const = 0;
+
+  // Waiting for CTS to change instead of polling the quiet line. Asked for
+  // before Open, since the port must be opened for it (overlapped, on
+  // Windows), and armed once open; StartEdgeWait is false when the port
+  // cannot report changes of CTS. A line without it keeps these defaults.
+  virtual void WantEdgeWait(bool on) { (void)on; }
+  virtual bool StartEdgeWait() { return false; }
+  // Blocks until CTS may have changed (true), or until timeoutMs have passed
+  // or InterruptWait was called (false). A true result may come without a
+  // change: the caller reads CTS again.
+  virtual bool WaitForEdge(std::int32_t timeoutMs) {
+    (void)timeoutMs;
+    return false;
+  }
+  // Any thread: ends the pending wait, or the next one, at once.
+  virtual void InterruptWait() {}
 };
 
 }  // namespace vireo

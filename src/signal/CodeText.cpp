@@ -56,13 +56,12 @@ char CodeSymbol(std::int32_t ratio, std::int32_t maxRatio, std::int32_t minRatio
   return symbol;
 }
 
-std::string CodeText(const SignalFrame& frame, std::int32_t maxRatio, std::int32_t minRatio,
-                     bool withRatios) {
-  // At most one run per slot after slot 0.
-  std::array<std::int32_t, kSlotCount> runs{};
+int FrameRuns(const SignalFrame& frame, FrameRunLengths& runs, char& firstLevel) {
+  runs.fill(0);
   int r = 0;
   char level = SlotChar(frame.slots[0]);
   if (level == kBlank) level = '1';
+  firstLevel = level;
   // Slot 0 only sets the starting level; a blank slot lengthens the current run.
   for (int k = 1; k < kSlotCount; ++k) {
     const char c = SlotChar(frame.slots[k]);
@@ -72,6 +71,14 @@ std::string CodeText(const SignalFrame& frame, std::int32_t maxRatio, std::int32
     }
     ++runs[r];
   }
+  return r + 1;
+}
+
+std::string CodeText(const SignalFrame& frame, std::int32_t maxRatio, std::int32_t minRatio,
+                     bool withRatios) {
+  FrameRunLengths runs;
+  char firstLevel;
+  const int r = FrameRuns(frame, runs, firstLevel) - 1;
   std::string text;
   if (r == 0) return text;
   const int pairs = (r + 1) / 2;  // an odd last run belongs to no pair

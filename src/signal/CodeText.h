@@ -2,12 +2,21 @@
 // runs, by how unequal the runs are) and the slot text drawn by the view.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "signal/SignalFrame.h"
 
 namespace vireo {
+
+// At most one run per slot after slot 0.
+using FrameRunLengths = std::array<std::int32_t, kSlotCount>;
+
+// The level runs as a code reads them: slot 0 only sets the starting level
+// (a blank reads as "1"), a blank slot lengthens the current run. Returns the
+// number of runs, 1 when the level never changes.
+int FrameRuns(const SignalFrame& frame, FrameRunLengths& runs, char& firstLevel);
 
 // The symbol of one pair by its ratio in hundredths: 1 above maxRatio, 0
 // below minRatio, ? between.

@@ -52,7 +52,13 @@ std::string FramePair::RenderCode(std::int32_t maxRatio, std::int32_t minRatio) 
     view->AddTraceRow(SlotText(packet));
     view->SetReferenceRow(SlotText(reference));
   }
-  return CodeText(reference, maxRatio, minRatio, debugMode.load());
+  return CodeOf(reference, maxRatio, minRatio, debugMode.load());
+}
+
+std::string FramePair::CodeOf(const SignalFrame& frame, std::int32_t maxRatio,
+                              std::int32_t minRatio, bool withNumbers) const {
+  if (periodForm.Enabled()) return PeriodCodeText(frame, packet.windowMs, periodForm, withNumbers);
+  return CodeText(frame, maxRatio, minRatio, withNumbers);
 }
 
 }  // namespace vireo

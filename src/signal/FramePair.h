@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "signal/PeriodCode.h"
 #include "signal/SignalFrame.h"
 #include "signal/SignalViewSink.h"
 #include "signal/TickSource.h"
@@ -35,10 +36,16 @@ class FramePair {
   // Code text of the reference (debug form while debugMode is set); hands the
   // slot texts to the attached view first.
   std::string RenderCode(std::int32_t maxRatio, std::int32_t minRatio);
+  // A frame's code in the form in force: by ratios, or by pair periods when
+  // periodForm is enabled (its window is the packet's).
+  std::string CodeOf(const SignalFrame& frame, std::int32_t maxRatio, std::int32_t minRatio,
+                     bool withNumbers) const;
 
   // The debug switch: written by the settings window, read by the worker.
   std::atomic<bool> debugMode{false};
   std::int32_t acceptLimit = 0;
+  // Set by the worker's start-up; off unless the configuration asks for it.
+  PeriodForm periodForm;
   SignalFrame packet;
   SignalFrame reference;
 

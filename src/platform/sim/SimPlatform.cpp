@@ -1,5 +1,6 @@
 #include "platform/sim/SimPlatform.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace vireo::sim {
@@ -42,6 +43,35 @@ int SimSerialLine::ReadCts() {
   if (cursor_ > 0 && t < ends_[cursor_ - 1]) cursor_ = 0;
   while (ends_[cursor_] <= t) ++cursor_;
   return levels_[cursor_];
+}
+
+bool SimSerialLine::WaitForEdge(std::int32_t timeoutMs) {
+  ++edgeWaits;
+  if (interrupted_.exchange(false)) return false;
+  const std::int64_t limit = time_.ticks + std::max<std::int64_t>(0, timeoutMs) * kTicksPerMs;
+  // The first change of level after now, in ticks from the recording's start:
+  // where idle meets the recording, or where two segments differ.
+  const std::int64_t t = time_.ticks - startTicks_;
+  std::int64_t edge = -1;
+  if (open_ && !ends_.empty()) {
+    if (t < 0 && levels_.front() != idleLevel) {
+      edge = 0;
+    } else {
+      for (auto i = static_cast<std::size_t>(
+               std::upper_bound(ends_.begin(), ends_.end(), std::max<std::int64_t>(t, 0)) -
+               ends_.begin());
+           i < ends_.size() && edge < 0; ++i) {
+        const int next = i + 1 < levels_.size() ? levels_[i + 1] : idleLevel;
+        if (next != levels_[i] && ends_[i] > t) edge = ends_[i];
+      }
+    }
+  }
+  if (edge >= 0 && startTicks_ + edge + edgeLatencyTicks <= limit) {
+    time_.ticks = std::max(time_.ticks, startTicks_ + edge + edgeLatencyTicks);
+    return true;
+  }
+  time_.ticks = limit;
+  return false;
 }
 
 bool SimSerialLine::Close() {

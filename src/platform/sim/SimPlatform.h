@@ -4,6 +4,7 @@
 // benchmarks.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,8 +35,11 @@ class SimClockHardware : public ClockHardware {
   std::int64_t HighLevelFrequency() override { return kTicksPerSecond; }
   std::int64_t LowLevelCount() override { return 0; }
   void Sleep(std::int32_t ms) override {
+    ++sleeps;
     if (ms > 0) time_.ticks += static_cast<std::int64_t>(ms) * kTicksPerMs;
   }
+
+  std::int64_t sleeps = 0;  // each one a wake-up of the thread
 
  private:
   VirtualTime& time_;
@@ -57,11 +61,21 @@ class SimSerialLine : public SerialLine {
   bool Close() override;
   bool IsOpen() const override { return open_; }
 
+  // The wait wakes edgeLatencyTicks after the change, as a driver and the
+  // scheduler do.
+  void WantEdgeWait(bool on) override { edgeWaitWanted_ = on; }
+  bool StartEdgeWait() override { return edgeWaitWanted_ && !failEdgeWait; }
+  bool WaitForEdge(std::int32_t timeoutMs) override;
+  void InterruptWait() override { interrupted_.store(true); }
+
   // Knobs for tests of the start-up's failure paths.
   bool failDtr = false;
   bool failRts = false;
   int idleLevel = 1;  // the level outside the recording; 0 models a missing receiver
   bool ctsUnreadable = false;
+  bool failEdgeWait = false;
+  std::int64_t edgeLatencyTicks = 0;
+  std::int64_t edgeWaits = 0;  // each one a wake-up of the thread
 
   // Absolute virtual time at which the recording ends (valid once open).
   std::int64_t RecordingEndTicks() const { return startTicks_ + totalTicks_; }
@@ -78,6 +92,8 @@ class SimSerialLine : public SerialLine {
   std::int64_t startTicks_ = 0;
   std::size_t cursor_ = 0;
   bool open_ = false;
+  bool edgeWaitWanted_ = false;
+  std::atomic<bool> interrupted_{false};
   std::string calls_;
 };
 
