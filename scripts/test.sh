@@ -2,8 +2,8 @@
 # Every test, from a fresh clone: sets up what is missing, builds all presets,
 # runs the unit tests natively (Debug), the long tests (Release), the same unit
 # tests as Windows programs under Wine with vireo.exe end to end, checks the
-# release zip, runs the tests under ThreadSanitizer and the configuration
-# reader's fuzzer for a bounded time.
+# release zip, runs the tests under ThreadSanitizer and the fuzzers of the
+# configuration and recording readers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${VIREO_FUZZ_SECONDS:-30}
@@ -49,12 +49,16 @@ cmake --preset tsan >/dev/null
 cmake --build --preset tsan
 ctest --preset tsan
 
-step "fuzzing the configuration reader for ${fuzz_seconds} s"
+step "fuzzing the configuration and recording readers for ${fuzz_seconds} s each"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
+mkdir "$corpus/config" "$corpus/recording"
 build/fuzz/fuzz/config_fuzz -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=1 \
-  "$corpus" fuzz/seeds 2>&1 | tail -n 12
+  "$corpus/config" fuzz/seeds 2>&1 | tail -n 12
+# A recording's readers go line by line; 16 KiB holds a few buttons' raw blocks.
+build/fuzz/fuzz/recording_fuzz -max_total_time="$fuzz_seconds" -max_len=16384 -print_final_stats=1 \
+  "$corpus/recording" fuzz/seeds-recording 2>&1 | tail -n 12
 
 step "all tests passed"
