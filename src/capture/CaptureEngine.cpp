@@ -249,6 +249,9 @@ bool CaptureEngine::StartOptIns() {
                      msg::kMicrosecondsSuffix);
     }
   }
+  if (settings_.lastCommand != CaptureSettings::kNotSet) {
+    log_.AppendLog(msg::kLastCommandPrefix + DecimalText(settings_.lastCommand));
+  }
   if (settings_.edgeWait) {
     if (!line_.StartEdgeWait()) {
       Fail(msg::kCannotWaitEdge);
@@ -271,14 +274,15 @@ void CaptureEngine::RestartTiming(std::int32_t level) {
   changeTime_ = clock_.Now();
 }
 
-void CaptureEngine::UpdateTiming(std::int32_t level, std::int64_t now) {
+// True when the level changed (and the timing restarted).
+bool CaptureEngine::UpdateTiming(std::int32_t level, std::int64_t now) {
   if (level == lastLevel_) {
     elapsedTicks_ = now - changeTime_;
-  } else {
-    RestartTiming(level);
-    startAllowed_ = true;
+    return false;
   }
-  lastLevel_ = level;
+  RestartTiming(level);
+  startAllowed_ = true;
+  return true;
 }
 
 void CaptureEngine::CaptureStep() {
@@ -328,7 +332,7 @@ std::int32_t CaptureEngine::StepArmed(std::int32_t level, std::int64_t now) {
   if (elapsedTicks_ >= ticks_.sleep) next = kIdle;
   if (elapsedTicks_ >= ticks_.start && lastLevel_ == settings_.packetStartValue && startAllowed_) {
     next = kReceiving;
-    frames_.ResetPacket(settings_.bufferSize, settings_.packetValid);
+    frames_.ResetPacket(settings_.bufferSize, settings_.packetValid, level == 1);
     RestartTiming(level);
   }
   return next;
@@ -336,7 +340,7 @@ std::int32_t CaptureEngine::StepArmed(std::int32_t level, std::int64_t now) {
 
 std::int32_t CaptureEngine::StepReceiving(std::int32_t level, std::int64_t now) {
   frames_.MarkSample(level == 1);
-  UpdateTiming(level, now);
+  if (UpdateTiming(level, now)) frames_.MarkEdge(changeTime_);
   if (elapsedTicks_ < ticks_.stop || level != settings_.packetStopValue) {
     return kReceiving;
   }
@@ -353,7 +357,10 @@ std::int32_t CaptureEngine::StepReceiving(std::int32_t level, std::int64_t now) 
 
 void CaptureEngine::RecogniseCode(const std::string& code) {
   if (frames_.debugMode.load()) return;
-  std::int32_t n = FindCommand(config_, code);
+  std::int32_t n =
+      FindCommand(config_, code,
+                  settings_.lastCommand == CaptureSettings::kNotSet ? kLastLookedUpCommand
+                                                                    : settings_.lastCommand);
   if (n != 0) {
     queue_.Push(DecimalText(n), settings_.sleepTimeSmall, clockHardware_);
   } else {

@@ -67,7 +67,7 @@ class CaptureEngine {
   void EndRun();
   bool StartOptIns();
   void RestartTiming(std::int32_t level);
-  void UpdateTiming(std::int32_t level, std::int64_t now);
+  bool UpdateTiming(std::int32_t level, std::int64_t now);
   std::int32_t StepIdle(std::int32_t level);
   std::int32_t StepArmed(std::int32_t level, std::int64_t now);
   std::int32_t StepReceiving(std::int32_t level, std::int64_t now);

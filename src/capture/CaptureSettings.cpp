@@ -21,12 +21,15 @@ OptInKeys ReadOptInKeys(SharedConfig& config) {
   keys.packetStopUs = config.GetString("CONFIG", "PACKET_STOP_US");
   keys.codePeriods = config.GetString("CONFIG", "CODE_PERIODS");
   keys.codeLongBurst = config.GetString("CONFIG", "CODE_LONG_BURST");
+  keys.lastCommand = config.GetString("CONFIG", "LAST_COMMAND");
   return keys;
 }
 
 namespace {
 
 constexpr std::int64_t kLongestUs = 1'000'000;
+// Each look-up reads the sections one by one: a thousand is past any handset.
+constexpr std::int64_t kMostCommands = 1000;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -82,6 +85,7 @@ bool CheckOptInKeys(const OptInKeys& optIn, LogSink& log, RunState& state,
   settings.packetStartUs = CaptureSettings::kNotSet;
   settings.packetStopUs = CaptureSettings::kNotSet;
   settings.periodForm = PeriodForm{};
+  settings.lastCommand = CaptureSettings::kNotSet;
   bool ok = true;
   auto bad = [&](const char* key, const std::string& text, const char* allowed) {
     LogAndStop(log, state,
@@ -121,6 +125,13 @@ bool CheckOptInKeys(const OptInKeys& optIn, LogSink& log, RunState& state,
       settings.periodForm.longBurstUs = value;
     } else {
       bad("CODE_LONG_BURST", optIn.codeLongBurst, msg::kAllowedFromZero);
+    }
+  }
+  if (!optIn.lastCommand.empty()) {
+    if (ParseWhole(optIn.lastCommand, 0, optIn.lastCommand.size(), 1, kMostCommands, value)) {
+      settings.lastCommand = value;
+    } else {
+      bad("LAST_COMMAND", optIn.lastCommand, msg::kAllowedCommands);
     }
   }
   return ok;

@@ -37,13 +37,14 @@ struct CaptureSettings {
   std::int32_t packetStartUs = kNotSet;  // PACKET_START_US, in place of PACKET_START_PAUSE
   std::int32_t packetStopUs = kNotSet;   // PACKET_STOP_US, in place of PACKET_STOP_PAUSE
   PeriodForm periodForm;                 // CODE_PERIODS and CODE_LONG_BURST
+  std::int32_t lastCommand = kNotSet;    // LAST_COMMAND: the look-up goes on past COMMAND49
 
   static constexpr std::int32_t kNotSet = -1;
 };
 
 // The opt-in keys as read, before they are checked: each present key's text.
 struct OptInKeys {
-  std::string edgeWait, packetStartUs, packetStopUs, codePeriods, codeLongBurst;
+  std::string edgeWait, packetStartUs, packetStopUs, codePeriods, codeLongBurst, lastCommand;
 };
 
 OptInKeys ReadOptInKeys(SharedConfig& config);

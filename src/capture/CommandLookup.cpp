@@ -4,8 +4,8 @@
 
 namespace vireo {
 
-std::int32_t FindCommand(SharedConfig& config, const std::string& code) {
-  for (int n = 1; n <= kLastLookedUpCommand; ++n) {
+std::int32_t FindCommand(SharedConfig& config, const std::string& code, std::int32_t last) {
+  for (int n = 1; n <= last; ++n) {
     std::string value = config.GetString("COMMAND" + DecimalText(n), "Value");
     if (!value.empty() && code.find(value) != std::string::npos) return n;
   }

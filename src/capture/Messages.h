@@ -58,11 +58,13 @@ inline constexpr char kAllowedFromOne[] = "целое от 1 до 1000000";
 inline constexpr char kAllowedPeriods[] =
     "до 25 целых от 1 до 1000000 через запятую, по возрастанию";
 inline constexpr char kAllowedWithPeriods[] = "только вместе с CODE_PERIODS";
+inline constexpr char kAllowedCommands[] = "целое от 1 до 1000";
 // The start-up lines of the opt-in keys that are in force.
 inline constexpr char kEdgeWaitOn[] = "Ожидание фронта CTS включено";
 inline constexpr char kCannotWaitEdge[] = "Не могу ждать фронт CTS";
 inline constexpr char kPeriodCodePrefix[] = "Код по периодам пар, границы в мкс:";
 inline constexpr char kLongBurstPrefix[] = "Длинная вспышка: дольше кратчайшей на ";
 inline constexpr char kMicrosecondsSuffix[] = " мкс";
+inline constexpr char kLastCommandPrefix[] = "Команды ищутся с COMMAND1 по COMMAND";
 
 }  // namespace vireo::msg

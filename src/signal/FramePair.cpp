@@ -1,27 +1,41 @@
 #include "signal/FramePair.h"
 
+#include <algorithm>
+
 #include "signal/Alignment.h"
 #include "signal/CodeText.h"
 
 namespace vireo {
 
+namespace {
+constexpr std::int64_t kGlitchUs = 40;
+}  // namespace
+
 void FramePair::ResetAll(std::int32_t limit, std::int32_t windowMs, std::int32_t minSlots) {
   acceptLimit = limit;
   reference.Clear();
   ResetPacket(windowMs, minSlots);
+  referenceEdges = packetEdges;
 }
 
-void FramePair::ResetPacket(std::int32_t windowMs, std::int32_t minSlots) {
+void FramePair::ResetPacket(std::int32_t windowMs, std::int32_t minSlots, bool levelOn) {
   packet.Clear();
   // Before the worker sets the clock there is no time source; a clock
   // without one reads 0 as well.
   packet.startTime = clock_ != nullptr ? clock_->Now() : 0;
   packet.windowMs = windowMs;
   packet.minSlots = minSlots;
+  packetEdges.Begin(levelOn, packet.startTime);
 }
 
 void FramePair::AcceptPacket() {
+  packetEdges.end = clock_ != nullptr ? clock_->Now() : packetEdges.start;
   if (!packet.IsValid()) return;
+  // A packet as full of edges as any before it gives the code by periods a
+  // fresh reading, so that every frame of a press is read (frames that
+  // differ, a second frame that tells buttons apart); a shorter one, such
+  // as the repeat mark of a held button, leaves the full reading in place.
+  if (packetEdges.count >= referenceEdges.count) referenceEdges = packetEdges;
   packet.Smooth();
   // A fuller packet replaces the reference as it is, however badly it fits.
   if (packet.CountFilled() > reference.CountFilled()) {
@@ -52,13 +66,19 @@ std::string FramePair::RenderCode(std::int32_t maxRatio, std::int32_t minRatio) 
     view->AddTraceRow(SlotText(packet));
     view->SetReferenceRow(SlotText(reference));
   }
-  return CodeOf(reference, maxRatio, minRatio, debugMode.load());
+  return ReferenceCode(maxRatio, minRatio, debugMode.load());
 }
 
-std::string FramePair::CodeOf(const SignalFrame& frame, std::int32_t maxRatio,
-                              std::int32_t minRatio, bool withNumbers) const {
-  if (periodForm.Enabled()) return PeriodCodeText(frame, packet.windowMs, periodForm, withNumbers);
-  return CodeText(frame, maxRatio, minRatio, withNumbers);
+std::string FramePair::ReferenceCode(std::int32_t maxRatio, std::int32_t minRatio,
+                                     bool withNumbers) const {
+  if (!periodForm.Enabled()) return CodeText(reference, maxRatio, minRatio, withNumbers);
+  // A level shorter than a slot is a glitch, as the frame's filter has it,
+  // but no handset sends one of 40 us: a coarse frame must not swallow the
+  // short pauses that a receiver's stretch leaves.
+  const std::int64_t glitchUs =
+      std::min<std::int64_t>(kGlitchUs, std::int64_t{packet.windowMs} * 1000 / kSlotCount);
+  return PeriodCodeText(referenceEdges, clock_ != nullptr ? clock_->TicksPerSecond() : 0, glitchUs,
+                        periodForm, withNumbers);
 }
 
 }  // namespace vireo

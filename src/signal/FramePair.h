@@ -27,8 +27,11 @@ class FramePair {
   SignalViewSink* SignalView() const { return signalView_.load(); }
 
   void ResetAll(std::int32_t acceptLimit, std::int32_t windowMs, std::int32_t minSlots);
-  void ResetPacket(std::int32_t windowMs, std::int32_t minSlots);
+  // levelOn is the packet's first level, from which its edges are timed.
+  void ResetPacket(std::int32_t windowMs, std::int32_t minSlots, bool levelOn = false);
   void MarkSample(bool levelOn) { packet.Mark(levelOn, clock_->Now(), clock_->TicksPerSecond()); }
+  // The packet's level changed at `now` (a clock reading).
+  void MarkEdge(std::int64_t now) { packetEdges.Mark(now); }
 
   // Drops the packet, copies it over a sparser reference, or aligns and merges it.
   void AcceptPacket();
@@ -36,10 +39,9 @@ class FramePair {
   // Code text of the reference (debug form while debugMode is set); hands the
   // slot texts to the attached view first.
   std::string RenderCode(std::int32_t maxRatio, std::int32_t minRatio);
-  // A frame's code in the form in force: by ratios, or by pair periods when
-  // periodForm is enabled (its window is the packet's).
-  std::string CodeOf(const SignalFrame& frame, std::int32_t maxRatio, std::int32_t minRatio,
-                     bool withNumbers) const;
+  // The reference's code in the form in force: by ratios, or by pair
+  // periods when periodForm is enabled.
+  std::string ReferenceCode(std::int32_t maxRatio, std::int32_t minRatio, bool withNumbers) const;
 
   // The debug switch: written by the settings window, read by the worker.
   std::atomic<bool> debugMode{false};
@@ -48,6 +50,10 @@ class FramePair {
   PeriodForm periodForm;
   SignalFrame packet;
   SignalFrame reference;
+  // The edges of the packet, and of the packet the reference was copied
+  // from: what the code by pair periods is measured on.
+  PacketEdges packetEdges;
+  PacketEdges referenceEdges;
 
  private:
   TickSource* clock_ = nullptr;

@@ -3,6 +3,8 @@
 // from one burst's start to the next, which a receiver's stretch leaves as
 // it is), in upper case when its burst outlasts the frame's shortest burst
 // by more than a bound (a difference the stretch leaves as it is, too).
+// The runs are timed from the clock readings at the packet's changes of
+// level, so that they are as exact as the sampling, not as a slot.
 #pragma once
 
 #include <array>
@@ -22,13 +24,34 @@ struct PeriodForm {
   bool Enabled() const { return boundCount > 0; }
 };
 
+// When a packet's level changed, in clock ticks, stored as the samples come
+// in: a store per change, into a fixed array.
+struct PacketEdges {
+  static constexpr int kMaxEdges = kSlotCount;
+  std::int64_t start = 0;  // when the packet began, at its first level
+  std::int64_t end = 0;    // when it ended
+  bool firstOn = false;    // its first level is the quiet one (CTS on)
+  int count = 0;
+  std::array<std::int64_t, kMaxEdges> times{};
+
+  void Begin(bool levelOn, std::int64_t now) {
+    start = end = now;
+    firstOn = levelOn;
+    count = 0;
+  }
+  // A change of level at `now`; changes beyond the array are not kept.
+  void Mark(std::int64_t now) {
+    if (count < kMaxEdges) times[count++] = now;
+  }
+};
+
 // A pair's letter: class c is the number of bounds its period exceeds.
 char PeriodSymbol(std::int64_t periodUs, std::int64_t burstExcessUs, const PeriodForm& form);
 
-// One letter per pair of runs of the frame, whose 1300 slots span windowMs;
-// withNumbers adds each pair's period and burst excess in microseconds, as
-// " 1125/0|" after its letter.
-std::string PeriodCodeText(const SignalFrame& frame, std::int32_t windowMs, const PeriodForm& form,
-                           bool withNumbers);
+// One letter per pair of runs, a run shorter than glitchUs between two
+// longer ones counting as part of them; withNumbers adds each pair's period
+// and burst excess in microseconds, as " 1125/0|" after its letter.
+std::string PeriodCodeText(const PacketEdges& edges, std::int64_t ticksPerSecond,
+                           std::int64_t glitchUs, const PeriodForm& form, bool withNumbers);
 
 }  // namespace vireo
