@@ -57,6 +57,7 @@ EngineOutcome EngineRunner::Run(const Durations& press, const Distortion& distor
   sim::SimClockHardware hardware(time);
   sim::SimSerialLine line(time, PressRecording(press, distortion.leadUs, 0),
                           distortion.stepUs * sim::kTicksPerUs);
+  line.edgeLatencyTicks = distortion.wakeUs * sim::kTicksPerUs;
   sim::SimProcessControl process;
   CaptureEngine engine(line, hardware, process);
   engine.SetConfigPath(path_);

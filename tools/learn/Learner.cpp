@@ -6,6 +6,7 @@
 
 #include "Cp1251.h"
 #include "EngineRun.h"
+#include "PeriodChoice.h"
 #include "Press.h"
 #include "ValueChoice.h"
 #include "signal/CodeText.h"
@@ -14,7 +15,9 @@ namespace vireo::learn {
 
 namespace {
 
-constexpr std::size_t kSections = 49;  // the look-up reads COMMAND1 to COMMAND49
+// The look-up reads COMMAND1 to COMMAND49, or as many as LAST_COMMAND says.
+constexpr std::size_t kSections = 49;
+constexpr std::size_t kMostSections = 1000;
 // A wrong command costs as much as this many missed presses.
 constexpr int kWrongCost = 10;
 constexpr double kLowestThreshold = 110, kHighestThreshold = 400, kThresholdStep = 1.06;
@@ -54,38 +57,134 @@ std::uint64_t PressSeed(std::uint64_t seed, std::size_t button, int press) {
   return seed * 1'000'003ULL + button * 7919ULL + static_cast<std::uint64_t>(press);
 }
 
+// One way of reading the handset: the ratio code with a stop pause in ms,
+// or the code by pair periods with one in us.
+struct Reading {
+  bool periods = false;
+  std::int32_t stop = 0;
+  std::string Name() const {
+    return periods ? "period code, stop " + std::to_string(stop) + " us"
+                   : "ratio code, stop " + std::to_string(stop) + " ms";
+  }
+};
+
 struct Trial {
+  Reading reading;
   SettingsChoice choice;
   ValueOutcome values;
   PressCodes codes;
   std::vector<std::vector<int>> captureOf;  // [button][press]
   int right = 0, wrong = 0;
   bool replayed = false;  // false when the engine's configuration could not be written
+  int Score() const { return right - kWrongCost * wrong; }
 };
 
-Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
-                   std::int32_t stopPause) {
-  Trial trial;
-  trial.choice = ChooseSettings(buttons, stopPause);
+// The debug lines of every distorted press under the trial's settings:
+// lines[button][press][packet end].
+using DebugLines = std::vector<std::vector<std::vector<std::string>>>;
+
+bool ReplayPresses(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
+                   Trial& trial, DebugLines& lines) {
   LearnResult bare;
   bare.choice = trial.choice;
   EngineRunner runner(IniText(bare, false));
   trial.replayed = runner.Ready();
-  if (!trial.replayed) return trial;
-  std::vector<std::vector<std::vector<std::vector<std::int32_t>>>> ratios(buttons.size());
-  trial.captureOf.resize(buttons.size());
+  if (!trial.replayed) return false;
+  lines.assign(buttons.size(), {});
+  trial.captureOf.assign(buttons.size(), {});
   for (std::size_t b = 0; b < buttons.size(); ++b) {
     for (int p = 0; p < options.presses; ++p) {
       const int capture = p % static_cast<int>(buttons[b].captures.size());
       std::mt19937_64 random(PressSeed(options.seed, b, p));
       Distortion distortion = RandomDistortion(random, options.maxStretchUs);
       Durations press = Distort(buttons[b].captures[capture], distortion, random);
-      EngineOutcome outcome = runner.Run(press, distortion, true);
-      auto& lists = ratios[b].emplace_back();
-      for (const std::string& line : outcome.lines) {
-        lists.push_back(DebugRatios(line));
-      }
+      lines[b].push_back(runner.Run(press, distortion, true).lines);
       trial.captureOf[b].push_back(capture);
+    }
+  }
+  return true;
+}
+
+// Keeps the codes and Values if they recognise more than the trial's best so far.
+bool Consider(Trial& trial, PressCodes codes, bool first) {
+  ValueOutcome values = ChooseValues(codes);
+  int right = 0, wrong = 0;
+  for (std::size_t b = 0; b < codes.size(); ++b) right += values.right[b], wrong += values.wrong[b];
+  if (!first && right - kWrongCost * wrong <= trial.Score()) return false;
+  trial.codes = std::move(codes);
+  trial.values = std::move(values);
+  trial.right = right;
+  trial.wrong = wrong;
+  return true;
+}
+
+Trial TryPeriods(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
+                 std::int32_t stopUs) {
+  Trial trial;
+  trial.reading = {true, stopUs};
+  trial.choice = ChoosePeriodSettings(buttons, stopUs);
+  // Any class will do while the numbers are read.
+  PeriodForm probe;
+  probe.boundCount = 1;
+  probe.boundsUs[0] = 1'000'000;
+  SetPeriodForm(trial.choice, probe, "");
+  DebugLines lines;
+  if (!ReplayPresses(buttons, options, trial, lines)) return trial;
+  std::vector<std::vector<std::vector<std::vector<PairNumbers>>>> numbers(buttons.size());
+  std::vector<std::vector<PairNumbers>> packets;
+  for (std::size_t b = 0; b < buttons.size(); ++b) {
+    for (const auto& press : lines[b]) {
+      auto& list = numbers[b].emplace_back();
+      for (const std::string& line : press) {
+        list.push_back(DebugPairs(line));
+        packets.push_back(list.back());
+      }
+    }
+  }
+  // A change of level is seen up to one sampling period late.
+  constexpr std::int32_t noiseUs = 50;
+  PeriodForm best = probe;
+  bool first = true;
+  std::vector<std::int32_t> recorded;
+  for (const ButtonSignal& button : buttons) {
+    for (const Durations& capture : button.captures) {
+      for (std::size_t i = 1; i < capture.size(); i += 2) {
+        recorded.push_back(static_cast<std::int32_t>(
+            std::min<std::int64_t>(capture[i - 1] + capture[i], 1'000'000)));
+      }
+    }
+  }
+  for (const PeriodForm& form : CandidateForms(packets, recorded, noiseUs)) {
+    PressCodes codes(buttons.size());
+    for (std::size_t b = 0; b < buttons.size(); ++b) {
+      for (const auto& press : numbers[b]) {
+        auto& list = codes[b].emplace_back();
+        for (const auto& pairs : press) list.push_back(CodeUnder(pairs, form));
+      }
+    }
+    if (Consider(trial, std::move(codes), first)) best = form;
+    first = false;
+  }
+  SetPeriodForm(trial.choice, best,
+                "Pairs read by their period (a burst and the pause after it), which a "
+                "receiver's stretch leaves alone; of the class bounds tried, these (in us, "
+                "in the gaps between the periods the distorted presses showed) recognised "
+                "the most: a period up to the first reads a, up to the second b, and so on.");
+  return trial;
+}
+
+Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
+                   std::int32_t stopPause) {
+  Trial trial;
+  trial.reading = {false, stopPause};
+  trial.choice = ChooseSettings(buttons, stopPause);
+  DebugLines lines;
+  if (!ReplayPresses(buttons, options, trial, lines)) return trial;
+  std::vector<std::vector<std::vector<std::vector<std::int32_t>>>> ratios(buttons.size());
+  for (std::size_t b = 0; b < buttons.size(); ++b) {
+    for (const auto& press : lines[b]) {
+      auto& lists = ratios[b].emplace_back();
+      for (const std::string& line : press) lists.push_back(DebugRatios(line));
     }
   }
   // The threshold between the symbols is the one under which the Values
@@ -105,11 +204,10 @@ Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions&
     int right = 0, wrong = 0;
     for (std::size_t b = 0; b < buttons.size(); ++b)
       right += values.right[b], wrong += values.wrong[b];
-    const int score = right - kWrongCost * wrong,
-              bestScore = trial.right - kWrongCost * trial.wrong;
+    const int score = right - kWrongCost * wrong;
     // On a tie, the threshold nearer 2:1, which splits short pairs from long.
-    if (bestThreshold == 0 || score > bestScore ||
-        (score == bestScore && std::abs(threshold - 200) < std::abs(bestThreshold - 200))) {
+    if (bestThreshold == 0 || score > trial.Score() ||
+        (score == trial.Score() && std::abs(threshold - 200) < std::abs(bestThreshold - 200))) {
       bestThreshold = threshold;
       trial.codes = std::move(codes);
       trial.values = std::move(values);
@@ -153,30 +251,70 @@ std::string CodeUnder(const std::vector<std::int32_t>& ratios, std::int32_t thre
   return code;
 }
 
-bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
-           LearnResult& result, std::string& error) {
+namespace {
+
+// Two captures of one signal: as many durations, each within a quarter and
+// 100 us of the other's, as two recordings of one button are.
+bool SameSignal(const Durations& a, const Durations& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::abs(a[i] - b[i]) > std::max(a[i], b[i]) / 4 + 100) return false;
+  }
+  return true;
+}
+
+// The captures of one name, in groups of one signal each.
+std::vector<std::vector<Durations>> SignalGroups(const std::vector<Durations>& captures) {
+  std::vector<std::vector<Durations>> groups;
+  for (const Durations& capture : captures) {
+    auto group = std::find_if(groups.begin(), groups.end(),
+                              [&](const auto& g) { return SameSignal(g.front(), capture); });
+    if (group == groups.end()) {
+      groups.push_back({capture});
+    } else {
+      group->push_back(capture);
+    }
+  }
+  return groups;
+}
+
+// Learns the buttons as given. When a name's captures are not one signal,
+// false with that button's index in `differing`.
+bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
+                  LearnResult& result, std::string& error, int& differing) {
+  differing = -1;
+  std::vector<Reading> readings;
   std::vector<std::int32_t> stops = StopPauseCandidates(buttons);
   if (stops.empty()) stops.push_back(8);
+  for (std::int32_t stop : stops) readings.push_back({false, stop});
+  if (options.periods) {
+    std::vector<std::int32_t> stopsUs = StopPauseCandidatesUs(buttons);
+    if (stopsUs.empty()) stopsUs.push_back(8000);
+    for (std::int32_t stop : stopsUs) readings.push_back({true, stop});
+  }
+  auto attempt = [&](const Reading& reading, const LearnOptions& with) {
+    return reading.periods ? TryPeriods(buttons, with, reading.stop)
+                           : TryStopPause(buttons, with, reading.stop);
+  };
   Trial best;
   bool first = true;
-  std::string tried = "stop pauses tried (ms: right, wrong):";
-  // Several stop pauses are compared on a third of the presses, and the
-  // best is learned again on all of them.
+  std::string tried = "settings tried (right, wrong):";
+  // Several readings are compared on a third of the presses, and the best
+  // is learned again on all of them. The ratio code, which the settings of
+  // any older VIREO.INI use, is kept unless the other reads strictly more.
   LearnOptions sample = options;
-  if (stops.size() > 1) sample.presses = std::max(4, options.presses / 3);
-  std::int32_t bestStop = stops.front();
-  for (std::int32_t stop : stops) {
-    Trial trial = TryStopPause(buttons, sample, stop);
-    tried += " " + std::to_string(stop) + ": " + std::to_string(trial.right) + ", " +
+  if (readings.size() > 1) sample.presses = std::max(4, options.presses / 3);
+  for (const Reading& reading : readings) {
+    Trial trial = attempt(reading, sample);
+    tried += " " + reading.Name() + ": " + std::to_string(trial.right) + ", " +
              std::to_string(trial.wrong) + ";";
-    if (first || trial.right - kWrongCost * trial.wrong > best.right - kWrongCost * best.wrong) {
+    if (first || trial.Score() > best.Score()) {
       best = std::move(trial);
-      bestStop = stop;
       first = false;
     }
   }
   tried += " over " + std::to_string(sample.presses) + " presses a button";
-  if (sample.presses != options.presses) best = TryStopPause(buttons, options, bestStop);
+  if (sample.presses != options.presses) best = attempt(best.reading, options);
   if (!best.replayed) {
     error = "cannot write the engine's configuration into the temporary folder";
     return false;
@@ -200,6 +338,7 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
     }
     if (some && other) {
       error = "'" + buttons[b].name + "' is recorded more than once with different signals";
+      differing = static_cast<int>(b);
       return false;
     }
   }
@@ -251,10 +390,10 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
     result.report.push_back("too long: '" + name + "' does not fit a buffer of " +
                             std::to_string(best.choice.settings.bufferSize) + " ms");
   }
-  if (result.commands.size() > kSections) {
-    for (std::size_t i = kSections; i < result.commands.size(); ++i) {
+  if (result.commands.size() > kMostSections) {
+    for (std::size_t i = kMostSections; i < result.commands.size(); ++i) {
       result.report.push_back("left out: '" + result.commands[i].name +
-                              "' (only COMMAND1 to COMMAND49 are looked up)");
+                              "' (only COMMAND1 to COMMAND1000 are looked up)");
     }
   }
   const int all = result.right + result.wrong + result.none;
@@ -262,6 +401,37 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
                           " distorted presses: " + Percent(result.right, all) + " right, " +
                           Percent(result.wrong, all) + " wrong, " + Percent(result.none, all) +
                           " none");
+  return true;
+}
+
+}  // namespace
+
+bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
+           LearnResult& result, std::string& error) {
+  // A name may stand for several buttons of one handset (a lighting remote
+  // with two yellows): each of its signals is learned as a button of its
+  // own, with a section of its own under the one name. A capture that is
+  // another name's signal is a mistake in the recordings, and refused.
+  std::vector<ButtonSignal> learning = buttons;
+  std::vector<std::string> split;
+  for (int differing = -1; !LearnButtons(learning, options, result, error, differing);) {
+    if (differing < 0) return false;
+    const ButtonSignal named = learning[differing];
+    std::vector<std::vector<Durations>> groups = SignalGroups(named.captures);
+    for (const ButtonSignal& other : learning) {
+      for (const Durations& capture : other.captures) {
+        for (const auto& group : groups) {
+          if (other.name != named.name && SameSignal(group.front(), capture)) return false;
+        }
+      }
+    }
+    if (groups.size() < 2) return false;
+    learning.erase(learning.begin() + differing);
+    for (auto& group : groups) learning.push_back({named.name, std::move(group)});
+    split.push_back("several signals: '" + named.name + "' is recorded with " +
+                    std::to_string(groups.size()) + " different signals; each has a section");
+  }
+  result.report.insert(result.report.begin() + 1, split.begin(), split.end());
   return true;
 }
 
@@ -273,23 +443,37 @@ std::string IniText(const LearnResult& result, bool withCommands) {
     text += cp1251 + "\r\n";
   };
   const CaptureSettings& s = result.choice.settings;
-  const std::pair<const char*, std::int32_t> keys[] = {
-      {"TIMER_TYPE", s.timerType},
-      {"PACKET_SLEEP", s.packetSleep},
-      {"SLEEP_TIMEBIG", s.sleepTimeBig},
-      {"SLEEP_TIMESMALL", s.sleepTimeSmall},
-      {"PACKET_STOP_PAUSE", s.packetStopPause},
-      {"PACKET_STOP_VALUE", s.packetStopValue},
-      {"PACKET_START_PAUSE", s.packetStartPause},
-      {"PACKET_START_VALUE", s.packetStartValue},
-      {"BUFFER_SIZE", s.bufferSize},
-      {"ADDPRECISION", s.addPrecision},
-      {"PACKET_MAX", s.packetMax},
-      {"PACKET_MIN", s.packetMin},
-      {"PACKET_VALID", s.packetValid},
-      {"PACKET_ELEMENT", s.packetElement},
-      {"CLASS_PRIORITY", s.classPriority},
-  };
+  const bool periods = s.periodForm.Enabled();
+  const bool inUs = s.packetStopUs != CaptureSettings::kNotSet;
+  auto decimal = [](std::int32_t value) { return std::to_string(value); };
+  std::vector<std::pair<const char*, std::string>> keys = {{"TIMER_TYPE", decimal(s.timerType)}};
+  if (s.edgeWait) keys.push_back({"EDGE_WAIT", "1"});
+  keys.insert(keys.end(), {{"PACKET_SLEEP", decimal(s.packetSleep)},
+                           {"SLEEP_TIMEBIG", decimal(s.sleepTimeBig)},
+                           {"SLEEP_TIMESMALL", decimal(s.sleepTimeSmall)}});
+  keys.push_back(inUs ? std::pair{"PACKET_STOP_US", decimal(s.packetStopUs)}
+                      : std::pair{"PACKET_STOP_PAUSE", decimal(s.packetStopPause)});
+  keys.push_back({"PACKET_STOP_VALUE", decimal(s.packetStopValue)});
+  keys.push_back(s.packetStartUs != CaptureSettings::kNotSet
+                     ? std::pair{"PACKET_START_US", decimal(s.packetStartUs)}
+                     : std::pair{"PACKET_START_PAUSE", decimal(s.packetStartPause)});
+  keys.insert(keys.end(), {{"PACKET_START_VALUE", decimal(s.packetStartValue)},
+                           {"BUFFER_SIZE", decimal(s.bufferSize)},
+                           {"ADDPRECISION", decimal(s.addPrecision)}});
+  if (periods) {
+    keys.push_back({"CODE_PERIODS", BoundsText(s.periodForm)});
+    keys.push_back({"CODE_LONG_BURST", decimal(s.periodForm.longBurstUs)});
+  } else {
+    keys.push_back({"PACKET_MAX", decimal(s.packetMax)});
+    keys.push_back({"PACKET_MIN", decimal(s.packetMin)});
+  }
+  keys.insert(keys.end(), {{"PACKET_VALID", decimal(s.packetValid)},
+                           {"PACKET_ELEMENT", decimal(s.packetElement)},
+                           {"CLASS_PRIORITY", decimal(s.classPriority)}});
+  const std::size_t sections = std::min(result.commands.size(), kMostSections);
+  if (withCommands && sections > kSections) {
+    keys.push_back({"LAST_COMMAND", decimal(static_cast<std::int32_t>(sections))});
+  }
   line("; Written by vireo-learn from recordings of this handset. Lines that begin");
   line("; with a semicolon are explanations: the reader keeps them under keys that");
   line("; nothing reads.");
@@ -299,7 +483,10 @@ std::string IniText(const LearnResult& result, bool withCommands) {
     for (const auto& [why, reason] : result.choice.why) {
       if (why == key) line("; " + reason);
     }
-    line(std::string(key) + "=" + std::to_string(value));
+    if (std::string(key) == "LAST_COMMAND") {
+      line("; More buttons than COMMAND49: the look-up goes on to COMMAND" + value + ".");
+    }
+    line(std::string(key) + "=" + value);
   }
   line("");
   line("[COM]");
@@ -308,7 +495,7 @@ std::string IniText(const LearnResult& result, bool withCommands) {
   if (!withCommands) return text;
   std::size_t number = 0;
   for (const LearnedCommand& command : result.commands) {
-    if (++number > kSections) break;
+    if (++number > kMostSections) break;
     line("");
     line("[COMMAND" + std::to_string(number) + "]");
     line("; " + command.note);

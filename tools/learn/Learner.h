@@ -17,6 +17,7 @@ struct LearnOptions {
   std::uint64_t seed = 1;
   std::int64_t maxStretchUs = 150;  // the most a receiver may lengthen a burst
   bool bindPower = false;
+  bool periods = true;  // the opt-in settings may be chosen where they read more
 };
 
 struct LearnedCommand {

@@ -17,10 +17,12 @@ struct Distortion {
   std::int64_t stepUs = 10;    // the engine's sampling period
   int repeats = 1;             // copies of the capture, as a held button sends them, within 0.5 s
   std::int64_t leadUs = 0;     // quiet before the first burst: its phase against the idle polling
+  std::int64_t wakeUs = 0;     // how late a wait for the CTS edge wakes: a native port's driver
 };
 
 // Jitter up to 3 %, stretch 0 to 150 us, sampling every 10 to 50 us, one to
-// four repeats, the first burst anywhere in a 2 ms polling window.
+// four repeats, the first burst anywhere in a 2 ms polling window, an edge
+// wait that wakes 0 to 100 us late.
 Distortion RandomDistortion(std::mt19937_64& random, std::int64_t maxStretchUs = 150);
 
 // The pause between two copies of a held button: the longest pause of 10 ms

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "Press.h"
+#include "signal/PeriodCode.h"
 #include "signal/SignalFrame.h"
 
 namespace vireo::learn {
@@ -188,6 +189,143 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
   s.packetElement = 0;
   s.classPriority = 2;
   return choice;
+}
+
+std::vector<std::int32_t> StopPauseCandidatesUs(const std::vector<ButtonSignal>& buttons) {
+  std::set<std::int64_t> pauses;
+  for (const ButtonSignal& button : buttons) {
+    for (const Durations& capture : button.captures) {
+      for (std::size_t i = 1; i < capture.size(); i += 2) pauses.insert(capture[i]);
+      pauses.insert(RepeatGapUs(capture));
+    }
+  }
+  std::vector<std::int32_t> candidates;
+  for (auto it = pauses.begin();
+       it != pauses.end() && std::next(it) != pauses.end() && candidates.size() < 3; ++it) {
+    const double below = static_cast<double>(*it);
+    const double above = static_cast<double>(*std::next(it));
+    if (above < 1.4 * below) continue;
+    // A pause inside a packet may come out longer by the jitter and the
+    // sampling; one between packets shorter by those and the stretch.
+    const std::int32_t stop = Ceil(below * 1.1 + 200);
+    if (above * 0.9 - kStretchUs - 100 > stop) candidates.push_back(stop);
+  }
+  return candidates;
+}
+
+SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, std::int32_t stopUs) {
+  SettingsChoice choice;
+  CaptureSettings& s = choice.settings;
+  double longestPause = 0, longestContent = 0, shortestContent = 1e18;
+  double longestGap = 0, shortestGap = 1e18;
+  int mostEdges = 0;
+  std::vector<std::pair<std::string, int>> edgeCounts;
+  for (const ButtonSignal& button : buttons) {
+    double content = 0;
+    int edges = 0;
+    for (const Durations& capture : button.captures) {
+      const double repeatGap = static_cast<double>(RepeatGapUs(capture));
+      longestGap = std::max(longestGap, repeatGap);
+      shortestGap = std::min(shortestGap, repeatGap);
+      for (const Region& region : Regions(capture, stopUs)) {
+        if (region.end < capture.size()) {
+          longestGap = std::max(longestGap, static_cast<double>(capture[region.end]));
+          shortestGap = std::min(shortestGap, static_cast<double>(capture[region.end]));
+        }
+        double span = 0;
+        for (std::size_t i = region.begin; i < region.end; ++i) {
+          span += static_cast<double>(capture[i]);
+          if (i % 2 == 1) longestPause = std::max(longestPause, static_cast<double>(capture[i]));
+        }
+        content = std::max(content, span);
+        shortestContent = std::min(shortestContent, span);
+        edges = std::max(edges, static_cast<int>(region.end - region.begin));
+      }
+    }
+    mostEdges = std::max(mostEdges, edges);
+    edgeCounts.push_back({button.name, edges});
+    longestContent = std::max(longestContent, content);
+  }
+  if (shortestContent > longestContent) shortestContent = longestContent;
+  const double stopMs = stopUs / 1000.0;
+
+  s.timerType = 0;
+  choice.why.push_back(
+      {"TIMER_TYPE", "0 chooses the clock by itself (the performance counter first)."});
+  const double afterStop = std::max(0.0, longestGap / 1000.0 - stopMs);
+  s.packetSleep = std::max(10, Ceil(1.2 * afterStop) + 2);
+  choice.why.push_back(
+      {"PACKET_SLEEP", "The longest quiet spell between the frames of one press is " +
+                           Ms(longestGap) +
+                           "; a longer one after a packet ends the press, so "
+                           "presses closer than PACKET_SLEEP merge."});
+  s.sleepTimeBig = 1;
+  choice.why.push_back({"SLEEP_TIMEBIG",
+                        "Not used while EDGE_WAIT=1; with EDGE_WAIT=0 the quiet line is "
+                        "polled every 1 ms."});
+  s.sleepTimeSmall =
+      std::clamp(static_cast<std::int32_t>(shortestGap / 1000.0 - stopMs) - 2, 1, 100);
+  choice.why.push_back({"SLEEP_TIMESMALL",
+                        "The pause after a recognised button (no sampling) ends "
+                        "before the next frame of a held button, " +
+                            Ms(shortestGap) + " after the last."});
+  s.packetStopValue = 1;
+  s.packetStopUs = stopUs;
+  choice.why.push_back({"PACKET_STOP_US", "A packet ends after more than " +
+                                              std::to_string(stopUs) +
+                                              " us of quiet line (1, white): the longest pause "
+                                              "inside a packet is " +
+                                              Ms(longestPause) + "."});
+  s.packetStartValue = 0;
+  s.packetStartUs = 0;
+  choice.why.push_back({"PACKET_START_US",
+                        "A packet starts on the first sample of any burst (0, black), "
+                        "however short."});
+  s.edgeWait = true;
+  choice.why.push_back({"EDGE_WAIT",
+                        "The quiet line waits for CTS to change instead of being polled: "
+                        "the first burst is seen as soon as the port reports it."});
+
+  // The code is timed from the edges, not the slots: the frame only has to
+  // hold the packet for the picture and the merging, with slots no
+  // narrower than the slowest sampling, whose samples would sit apart.
+  s.bufferSize = std::max(kSlots * 60 / 1000, Ceil((longestContent * 1.06 + stopUs) / 1000.0 + 1));
+  for (const auto& [name, edges] : edgeCounts) {
+    if (edges > PacketEdges::kMaxEdges) choice.tooLong.push_back(name);
+  }
+  choice.why.push_back({"BUFFER_SIZE", "The longest packet holds " + Ms(longestContent) +
+                                           " of signal; the slots of " +
+                                           Ms(1000.0 * s.bufferSize / kSlots) +
+                                           " only draw it: the code is timed from its edges."});
+  s.addPrecision = std::clamp(2 * mostEdges, 10, 299);
+  choice.why.push_back({"ADDPRECISION",
+                        "A repeat is merged when it fits with up to 2 mismatching "
+                        "slots per edge (" +
+                            std::to_string(mostEdges) + " edges), and never with 3 in a row."});
+  const double slotsPerMs = static_cast<double>(kSlots) / s.bufferSize;
+  s.packetValid = std::max(
+      1, std::min(static_cast<std::int32_t>(slotsPerMs * (stopMs + 1)),
+                  static_cast<std::int32_t>(slotsPerMs * (shortestContent / 1000.0 + stopMs) / 2)));
+  choice.why.push_back({"PACKET_VALID", "A packet of " + std::to_string(s.packetValid) +
+                                            " slots or fewer holds little more than its stop "
+                                            "pause: noise."});
+  s.packetElement = 0;
+  s.classPriority = 2;
+  return choice;
+}
+
+void SetPeriodForm(SettingsChoice& choice, const PeriodForm& form, const std::string& why) {
+  choice.settings.periodForm = form;
+  std::erase_if(choice.why, [](const auto& entry) {
+    return entry.first == "CODE_PERIODS" || entry.first == "CODE_LONG_BURST";
+  });
+  choice.why.push_back({"CODE_PERIODS", why});
+  choice.why.push_back(
+      {"CODE_LONG_BURST",
+       form.longBurstUs > 0
+           ? "A burst longer than the frame's shortest by more than this reads in upper case: "
+             "the bursts here fall apart there, whatever the receiver's stretch."
+           : "0: the bursts here do not fall into classes; every pair reads in lower case."});
 }
 
 void SetThreshold(SettingsChoice& choice, std::int32_t threshold, const std::string& why) {

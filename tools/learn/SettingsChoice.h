@@ -33,6 +33,19 @@ std::vector<std::int32_t> StopPauseCandidates(const std::vector<ButtonSignal>& b
 // until SetThreshold.
 SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int32_t stopPauseMs);
 
+// The stop pauses worth trying with the code by pair periods, in us: as
+// above, but not bound to whole milliseconds.
+std::vector<std::int32_t> StopPauseCandidatesUs(const std::vector<ButtonSignal>& buttons);
+
+// Every setting of the opt-in kind for one stop pause in us: the quiet line
+// waits for the CTS edge, a packet starts on the first sample of any burst
+// and ends after stopUs of quiet, and the code is by pair periods, whose
+// classes are provisional until SetPeriodForm.
+SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, std::int32_t stopUs);
+
+// Sets CODE_PERIODS and CODE_LONG_BURST, with the reason.
+void SetPeriodForm(SettingsChoice& choice, const PeriodForm& form, const std::string& why);
+
 // Sets PACKET_MAX to the threshold between the code's two symbols (in
 // hundredths of a pair's ratio) and PACKET_MIN one above, with the reason.
 void SetThreshold(SettingsChoice& choice, std::int32_t threshold, const std::string& why);

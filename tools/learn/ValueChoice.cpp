@@ -43,19 +43,37 @@ struct PrefixHashes {
   }
 };
 
-// The most frequent last code of the button's presses: the fullest reference
-// of a typical press, from which the Value is cut.
-std::string TypicalCode(const std::vector<std::vector<std::string>>& presses) {
-  std::map<std::string, int> counts;
-  for (const auto& press : presses) {
-    if (!press.empty() && !press.back().empty()) ++counts[press.back()];
-  }
+std::string MostFrequent(const std::map<std::string, int>& counts) {
   std::string best;
   int most = 0;
   for (const auto& [code, count] : counts) {
     if (count > most) best = code, most = count;
   }
   return best;
+}
+
+// What the Value is cut from: the most frequent last code of the button's
+// presses (the fullest reference of a typical press) and the other codes
+// that most of its presses show (a handset whose frames differ, the last of
+// them shared with other buttons), each after a separator that no code holds.
+std::string TypicalCode(const std::vector<std::vector<std::string>>& presses) {
+  constexpr std::size_t kMostCodes = 4;
+  std::map<std::string, int> last, any;
+  for (const auto& press : presses) {
+    if (!press.empty() && !press.back().empty()) ++last[press.back()];
+    for (auto code = press.begin(); code != press.end(); ++code) {
+      if (!code->empty() && std::find(press.begin(), code, *code) == code) ++any[*code];
+    }
+  }
+  std::string typical = MostFrequent(last);
+  std::size_t codes = 1;
+  for (const auto& [code, count] : any) {
+    if (codes < kMostCodes && code != typical && count * 2 > static_cast<int>(presses.size())) {
+      typical += "|" + code;
+      ++codes;
+    }
+  }
+  return typical;
 }
 
 // Counts each button's presses as right, wrong or none, and gives, per
@@ -122,6 +140,7 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
   std::size_t longest = 0;
   for (int b = 0; b < buttons; ++b) {
     typicalHashes.emplace_back(typical[b]);
+    longest = std::max(longest, typical[b].size());
     for (const auto& press : codes[b]) {
       auto& hashes = pressHashes[b].emplace_back();
       for (auto code = press.begin(); code != press.end(); ++code) {
