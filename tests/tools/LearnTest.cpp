@@ -6,6 +6,7 @@
 #include "ButtonSignals.h"
 #include "Learner.h"
 #include "Press.h"
+#include "capture/CaptureSettings.h"
 #include "config/ConfigFile.h"
 #include "support/PulseDistance.h"
 #include "support/TempDir.h"
@@ -37,12 +38,14 @@ const learn::LearnedCommand& Command(const learn::LearnResult& result, const std
   return none;
 }
 
+std::vector<ButtonSignal> ThreeButtons() {
+  return {{reinterpret_cast<const char*>(u8"Громче"), {Frame(0x12FF00, 32)}},
+          {"Vol_dn", {Frame(0x34FF00, 32)}},
+          {"Power", {Frame(0x56FF00, 32)}}};
+}
+
 TEST(Learn, SettingsFitThePulseDistanceFrameAndTheFileReadsBack) {
-  const char* volume = reinterpret_cast<const char*>(u8"Громче");
-  std::vector<ButtonSignal> buttons = {{volume, {Frame(0x12FF00, 32)}},
-                                       {"Vol_dn", {Frame(0x34FF00, 32)}},
-                                       {"Power", {Frame(0x56FF00, 32)}}};
-  learn::LearnResult result = LearnOrFail(buttons);
+  learn::LearnResult result = LearnOrFail(ThreeButtons(), false);
   const CaptureSettings& s = result.choice.settings;
   // Start 2 ms into the head burst, end after more quiet than the 4.5 ms
   // pause but well before the 40 ms repeat gap; a frame of 67 ms fits.
@@ -80,6 +83,35 @@ TEST(Learn, SettingsFitThePulseDistanceFrameAndTheFileReadsBack) {
   EXPECT_EQ(file.GetString("COMMAND2", "Action"), "VOL_DOWN");
   EXPECT_EQ(file.GetString("COMMAND3", "Action"), "");  // Power only with --bind-power
   EXPECT_EQ(file.GetString("COMMAND3", "Value"), Command(result, "Power").value);
+}
+
+TEST(Learn, PeriodSettingsFitTheFrameAndReadBackAsTheEngineChecksThem) {
+  learn::LearnResult result = LearnOrFail(ThreeButtons());
+  const CaptureSettings& s = result.choice.settings;
+  // Every burst starts a packet; more quiet than the 4.5 ms pause ends it,
+  // well before the 40 ms repeat gap; the 1.125 ms and 2.25 ms periods of
+  // the bits fall apart.
+  EXPECT_TRUE(s.edgeWait);
+  EXPECT_EQ(s.packetStartUs, 0);
+  EXPECT_GT(s.packetStopUs, 4500 * 1.05);
+  EXPECT_LT(s.packetStopUs, 30000);
+  const PeriodForm& form = s.periodForm;
+  EXPECT_TRUE(std::any_of(form.boundsUs.begin(), form.boundsUs.begin() + form.boundCount,
+                          [](std::int32_t b) { return b > 1200 && b < 2150; }));
+  EXPECT_EQ(result.right, 72);
+
+  test::TempDir dir;
+  dir.Write("VIREO.INI", learn::IniText(result));
+  SharedConfig config;
+  ASSERT_TRUE(config.Load((dir.Path() / "VIREO.INI").string()));
+  LogSink log;
+  RunState state;
+  CaptureSettings read;
+  ASSERT_TRUE(CheckOptInKeys(ReadOptInKeys(config), log, state, read));
+  EXPECT_EQ(read.packetStopUs, s.packetStopUs);
+  EXPECT_EQ(read.periodForm.boundsUs, form.boundsUs);
+  EXPECT_EQ(read.periodForm.longBurstUs, form.longBurstUs);
+  EXPECT_EQ(config.GetString("CONFIG", "PACKET_MAX"), "");  // replaced by CODE_PERIODS
 }
 
 TEST(Learn, ActionsComeFromVolumeAndPowerNames) {

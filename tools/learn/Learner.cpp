@@ -300,15 +300,17 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
   bool first = true;
   std::string tried = "settings tried (right, wrong):";
   // Several readings are compared on a third of the presses, and the best
-  // is learned again on all of them. The ratio code, which the settings of
-  // any older VIREO.INI use, is kept unless the other reads strictly more.
+  // is learned again on all of them. Between equals, the code by periods,
+  // which a stretch beyond what the presses showed cannot move, and of its
+  // stop pauses the longest, which keeps a frame whole.
   LearnOptions sample = options;
   if (readings.size() > 1) sample.presses = std::max(4, options.presses / 3);
   for (const Reading& reading : readings) {
     Trial trial = attempt(reading, sample);
     tried += " " + reading.Name() + ": " + std::to_string(trial.right) + ", " +
              std::to_string(trial.wrong) + ";";
-    if (first || trial.Score() > best.Score()) {
+    if (first || trial.Score() > best.Score() ||
+        (trial.Score() == best.Score() && trial.reading.periods)) {
       best = std::move(trial);
       first = false;
     }

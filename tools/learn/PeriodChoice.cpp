@@ -37,6 +37,8 @@ std::vector<std::int32_t> Cuts(std::vector<std::int32_t> values, double relative
   return cuts;
 }
 
+constexpr std::size_t kBurstBounds = 3;
+
 }  // namespace
 
 std::vector<PairNumbers> DebugPairs(const std::string& line) {
@@ -98,8 +100,10 @@ std::vector<PeriodForm> CandidateForms(const std::vector<std::vector<PairNumbers
       form.boundsUs[0] = 1'000'000;
     }
     forms.push_back(form);
-    if (!bursts.empty()) {
-      form.longBurstUs = bursts.front();
+    // Any of the gaps between the bursts' clusters may be the one that
+    // tells buttons apart: a few of them are tried.
+    for (std::size_t i = 0; i < bursts.size() && i < kBurstBounds; ++i) {
+      form.longBurstUs = bursts[i];
       forms.push_back(form);
     }
   }

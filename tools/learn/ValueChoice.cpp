@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t kLongestValue = 64;
 constexpr std::size_t kMargin = 8;
+constexpr char kCodeSeparator = '|';
 
 struct Hits {
   std::vector<int> byButton;  // presses per button whose codes hold the text
@@ -69,7 +70,7 @@ std::string TypicalCode(const std::vector<std::vector<std::string>>& presses) {
   std::size_t codes = 1;
   for (const auto& [code, count] : any) {
     if (codes < kMostCodes && code != typical && count * 2 > static_cast<int>(presses.size())) {
-      typical += "|" + code;
+      typical += kCodeSeparator + code;
       ++codes;
     }
   }
@@ -184,6 +185,8 @@ ValueOutcome ChooseValues(const PressCodes& codes) {
       Candidate here;
       double hereDistance = 1e9;
       for (std::size_t i = 0; i + length <= typical[b].size(); ++i) {
+        // A part across the separator of two codes is no part of either.
+        if (typical[b].find(kCodeSeparator, i) < i + length) continue;
         const Hits& h = hits.at(typicalHashes[b].Of(i, length, powers));
         const int own = h.byButton[b];
         int foreign = 0;
