@@ -65,20 +65,29 @@ std::string FramePair::RenderCode(std::int32_t maxRatio, std::int32_t minRatio) 
   if (SignalViewSink* view = SignalView()) {
     view->AddTraceRow(SlotText(packet));
     view->SetReferenceRow(SlotText(reference));
+    if (periodForm.Enabled()) {
+      view->SetCodeMarks(
+          PeriodCodeMarks(referenceEdges, RateOrNone(), GlitchUs(), periodForm, packet.windowMs));
+    }
   }
   return ReferenceCode(maxRatio, minRatio, debugMode.load());
+}
+
+// A level shorter than a slot is a glitch, as the frame's filter has it,
+// but no handset sends one of 40 us: a coarse frame must not swallow the
+// short pauses that a receiver's stretch leaves.
+std::int64_t FramePair::GlitchUs() const {
+  return std::min<std::int64_t>(kGlitchUs, std::int64_t{packet.windowMs} * 1000 / kSlotCount);
+}
+
+std::int64_t FramePair::RateOrNone() const {
+  return clock_ != nullptr ? clock_->TicksPerSecond() : 0;
 }
 
 std::string FramePair::ReferenceCode(std::int32_t maxRatio, std::int32_t minRatio,
                                      bool withNumbers) const {
   if (!periodForm.Enabled()) return CodeText(reference, maxRatio, minRatio, withNumbers);
-  // A level shorter than a slot is a glitch, as the frame's filter has it,
-  // but no handset sends one of 40 us: a coarse frame must not swallow the
-  // short pauses that a receiver's stretch leaves.
-  const std::int64_t glitchUs =
-      std::min<std::int64_t>(kGlitchUs, std::int64_t{packet.windowMs} * 1000 / kSlotCount);
-  return PeriodCodeText(referenceEdges, clock_ != nullptr ? clock_->TicksPerSecond() : 0, glitchUs,
-                        periodForm, withNumbers);
+  return PeriodCodeText(referenceEdges, RateOrNone(), GlitchUs(), periodForm, withNumbers);
 }
 
 }  // namespace vireo

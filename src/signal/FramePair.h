@@ -56,6 +56,9 @@ class FramePair {
   PacketEdges referenceEdges;
 
  private:
+  std::int64_t GlitchUs() const;
+  std::int64_t RateOrNone() const;
+
   TickSource* clock_ = nullptr;
   std::atomic<SignalViewSink*> signalView_{nullptr};
 };

@@ -12,40 +12,81 @@ char PeriodSymbol(std::int64_t periodUs, std::int64_t burstExcessUs, const Perio
   return static_cast<char>((longBurst ? 'A' : 'a') + c);
 }
 
-std::string PeriodCodeText(const PacketEdges& edges, std::int64_t ticksPerSecond,
-                           std::int64_t glitchUs, const PeriodForm& form, bool withNumbers) {
-  std::string text;
-  if (ticksPerSecond <= 0) return text;
-  // Run lengths in us; a glitch and the run after it join the run before,
-  // which has the level they both return to.
-  std::array<std::int64_t, PacketEdges::kMaxEdges + 1> runs;
+namespace {
+
+struct Pair {
+  std::int64_t begin;  // clock ticks
+  std::int64_t periodUs, excessUs;
+};
+
+// The pairs of the packet's runs, a glitch and the run after it joined to
+// the run before, which has the level they both return to.
+int Pairs(const PacketEdges& edges, std::int64_t ticksPerSecond, std::int64_t glitchUs,
+          std::array<Pair, PacketEdges::kMaxEdges / 2 + 1>& pairs) {
+  struct Run {
+    std::int64_t begin, us;
+  };
+  std::array<Run, PacketEdges::kMaxEdges + 1> runs;
   int n = 0;
   std::int64_t from = edges.start;
   for (int i = 0; i <= edges.count; ++i) {
     const std::int64_t to = i < edges.count ? edges.times[i] : edges.end;
     const std::int64_t us = (to - from) * 1'000'000 / ticksPerSecond;
-    from = to;
-    if (n >= 2 && runs[n - 1] < glitchUs) {
-      runs[n - 2] += runs[n - 1] + us;
+    if (n >= 2 && runs[n - 1].us < glitchUs) {
+      runs[n - 2].us += runs[n - 1].us + us;
       --n;
     } else {
-      runs[n++] = us;
+      runs[n++] = {from, us};
     }
+    from = to;
   }
-  const int pairs = n / 2;
+  const int count = n / 2;
   // A burst is a run with the line off; the first pair's burst was cut short
   // by the packet's start, so it counts as the shortest only when alone.
   const int burst = edges.firstOn ? 1 : 0;
   std::int64_t shortest = std::numeric_limits<std::int64_t>::max();
-  for (int p = pairs > 1 ? 1 : 0; p < pairs; ++p)
-    shortest = std::min(shortest, runs[2 * p + burst]);
-  for (int p = 0; p < pairs; ++p) {
-    const std::int64_t period = runs[2 * p] + runs[2 * p + 1];
-    const std::int64_t excess = runs[2 * p + burst] - shortest;
-    text += PeriodSymbol(period, excess, form);
-    if (withNumbers) text += " " + std::to_string(period) + "/" + std::to_string(excess) + "|";
+  for (int p = count > 1 ? 1 : 0; p < count; ++p) {
+    shortest = std::min(shortest, runs[2 * p + burst].us);
+  }
+  for (int p = 0; p < count; ++p) {
+    pairs[p] = {runs[2 * p].begin, runs[2 * p].us + runs[2 * p + 1].us,
+                runs[2 * p + burst].us - shortest};
+  }
+  return count;
+}
+
+}  // namespace
+
+std::string PeriodCodeText(const PacketEdges& edges, std::int64_t ticksPerSecond,
+                           std::int64_t glitchUs, const PeriodForm& form, bool withNumbers) {
+  std::string text;
+  if (ticksPerSecond <= 0) return text;
+  std::array<Pair, PacketEdges::kMaxEdges / 2 + 1> pairs;
+  const int count = Pairs(edges, ticksPerSecond, glitchUs, pairs);
+  for (int p = 0; p < count; ++p) {
+    text += PeriodSymbol(pairs[p].periodUs, pairs[p].excessUs, form);
+    if (withNumbers) {
+      text +=
+          " " + std::to_string(pairs[p].periodUs) + "/" + std::to_string(pairs[p].excessUs) + "|";
+    }
   }
   return text;
+}
+
+std::string PeriodCodeMarks(const PacketEdges& edges, std::int64_t ticksPerSecond,
+                            std::int64_t glitchUs, const PeriodForm& form, std::int32_t windowMs) {
+  std::string marks(kSlotCount, ' ');
+  if (ticksPerSecond <= 0 || windowMs <= 0) return marks;
+  std::array<Pair, PacketEdges::kMaxEdges / 2 + 1> pairs;
+  const int count = Pairs(edges, ticksPerSecond, glitchUs, pairs);
+  for (int p = 0; p < count; ++p) {
+    // As a sample is laid into its slot; microseconds keep the product small.
+    const std::int64_t us = (pairs[p].begin - edges.start) * 1'000'000 / ticksPerSecond;
+    const std::int64_t slot = us * kSlotCount / (std::int64_t{windowMs} * 1000);
+    if (slot < 0 || slot >= kSlotCount || marks[slot] != ' ') continue;
+    marks[slot] = PeriodSymbol(pairs[p].periodUs, pairs[p].excessUs, form);
+  }
+  return marks;
 }
 
 }  // namespace vireo

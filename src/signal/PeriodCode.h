@@ -54,4 +54,10 @@ char PeriodSymbol(std::int64_t periodUs, std::int64_t burstExcessUs, const Perio
 std::string PeriodCodeText(const PacketEdges& edges, std::int64_t ticksPerSecond,
                            std::int64_t glitchUs, const PeriodForm& form, bool withNumbers);
 
+// The same letters laid out as a slot text of a frame of windowMs that began
+// with the packet: each letter at the slot where its pair begins, blanks
+// elsewhere; a letter whose slot was taken, or lies past the frame, is left out.
+std::string PeriodCodeMarks(const PacketEdges& edges, std::int64_t ticksPerSecond,
+                            std::int64_t glitchUs, const PeriodForm& form, std::int32_t windowMs);
+
 }  // namespace vireo

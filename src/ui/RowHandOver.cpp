@@ -28,6 +28,13 @@ void RowHandOver::SetReferenceRow(const std::string& slotText) {
   view_->RequestRepaint();
 }
 
+void RowHandOver::SetCodeMarks(const std::string& marks) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (view_ == nullptr) return;
+  rows_.SetCodeMarks(marks);
+  view_->RequestRepaint();
+}
+
 void RowHandOver::CopyRows(SignalRows& into) {
   std::lock_guard<std::mutex> lock(mutex_);
   into = rows_;

@@ -28,6 +28,7 @@ class RowHandOver final : public SignalViewSink {
   // Worker thread; rows arriving while no view is attached are dropped.
   void AddTraceRow(const std::string& slotText) override;
   void SetReferenceRow(const std::string& slotText) override;
+  void SetCodeMarks(const std::string& marks) override;
   // User-interface thread: a copy of the rows for one paint.
   void CopyRows(SignalRows& into);
 

@@ -9,6 +9,7 @@ void SignalRows::AddTraceRow(const std::string& slotText) {
 
 void SignalRows::Clear() {
   for (std::string& row : rows_) row.clear();
+  marks_.clear();
   nextRow_ = 1;
 }
 

@@ -14,14 +14,18 @@ class SignalRows {
 
   void AddTraceRow(const std::string& slotText);
   void SetReferenceRow(const std::string& slotText) { rows_[0] = slotText; }
+  void SetCodeMarks(const std::string& marks) { marks_ = marks; }
   void Clear();
 
   const std::string& Row(std::int32_t k) const { return rows_[k]; }
+  // The letters of the code by periods by slot; empty with the ratio code.
+  const std::string& CodeMarks() const { return marks_; }
   // The ring position the next packet row takes.
   std::int32_t NextRow() const { return nextRow_; }
 
  private:
   std::array<std::string, kTraceRowCount> rows_;
+  std::string marks_;
   std::int32_t nextRow_ = 1;
 };
 

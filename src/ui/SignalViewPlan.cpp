@@ -49,6 +49,16 @@ void ForEachLabel(const ViewWindow& w,
   }
 }
 
+void ForEachMark(const ViewWindow& w, const std::string& marks,
+                 const std::function<void(std::int32_t x, char letter)>& step) {
+  const std::int32_t end = std::min<std::int32_t>(w.offset + w.width, marks.size());
+  for (std::int32_t s = w.offset; s < end; ++s) {
+    if (marks[s] != ' ') {
+      step(s - w.offset + view::kMarkerColumns - view::kLabelCharWidth / 2, marks[s]);
+    }
+  }
+}
+
 void ForEachRun(const ViewWindow& w, const std::string& row,
                 const std::function<void(std::int32_t x, std::int32_t columns, Pen pen)>& step) {
   const std::int32_t end = std::min<std::int32_t>(w.offset + w.width, row.size());

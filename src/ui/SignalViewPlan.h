@@ -39,6 +39,10 @@ void ForEachTick(const ViewWindow& w, const std::function<void(std::int32_t x)>&
 // Calls step(x, text) for every slot label in view, x its left edge.
 void ForEachLabel(const ViewWindow& w,
                   const std::function<void(std::int32_t x, const std::string& text)>& step);
+// Calls step(x, letter) for every letter of the code marks in view, x the
+// left edge of a label character centred on its slot's column.
+void ForEachMark(const ViewWindow& w, const std::string& marks,
+                 const std::function<void(std::int32_t x, char letter)>& step);
 // Calls step(x, columns, pen) for each run of equal pens of a row, left to
 // right: one call draws `columns` adjacent three-pixel lines.
 void ForEachRun(const ViewWindow& w, const std::string& row,

@@ -12,6 +12,7 @@ constexpr COLORREF kColours[] = {
     RGB(0, 255, 0), RGB(0, 0, 255),     RGB(255, 0, 255),
 };
 constexpr COLORREF kLabelColour = RGB(0, 255, 0);
+constexpr COLORREF kMarkColour = RGB(255, 255, 0);
 constexpr COLORREF kBandColour = RGB(0, 0, 0);
 // "Courier" is a raster font: squeezed to five pixels a character it loses
 // the right half of each digit. Its scalable sibling keeps the digits whole.
@@ -104,10 +105,20 @@ void SignalView::Draw(HDC dc, const SignalRows& rows, std::int32_t width, std::i
     ::LineTo(dc, x, view::kTickBottom);
   });
   HGDIOBJ oldFont = ::SelectObject(dc, font_.Get());
-  ForEachLabel(window_, [dc](std::int32_t x, const std::string& text) {
-    const std::wstring wide = ToWide(text);
-    ::TextOutW(dc, x, view::kLabelTop, wide.c_str(), static_cast<int>(wide.size()));
-  });
+  if (rows.CodeMarks().empty()) {
+    ForEachLabel(window_, [dc](std::int32_t x, const std::string& text) {
+      const std::wstring wide = ToWide(text);
+      ::TextOutW(dc, x, view::kLabelTop, wide.c_str(), static_cast<int>(wide.size()));
+    });
+  } else {
+    // The code by periods: its letters under the slots where their pairs
+    // begin, in place of the slot numbers.
+    ::SetTextColor(dc, kMarkColour);
+    ForEachMark(window_, rows.CodeMarks(), [dc](std::int32_t x, char letter) {
+      const wchar_t wide = static_cast<wchar_t>(static_cast<unsigned char>(letter));
+      ::TextOutW(dc, x, view::kLabelTop, &wide, 1);
+    });
+  }
 
   // A run of equal pens is one rectangle of three-pixel lines side by side.
   ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
