@@ -19,6 +19,7 @@ TEST_P(CaptureScript, Trace) {
   const test::Case& c = GetParam();
   EngineHarness h(test::ScriptRecording(c["recording"]),
                   test::Config("burst") + "[CONFIG]\n" + c["ini"]);
+  if (c.Has("wake-us")) h.line->edgeLatencyTicks = std::stoll(c["wake-us"]) * sim::kTicksPerUs;
   ASSERT_TRUE(h.engine->RunStartUp());
   h.TakeLines();
   h.engine->Frames().debugMode = c.Has("debug");
@@ -66,6 +67,23 @@ TEST(CaptureStep, QuietLineIsPolledEverySleepTimeBigAndLogsNothing) {
   // Each step: one read (10 us), one counter read, and SLEEP_TIMEBIG.
   EXPECT_EQ(h.time.ticks - before, 1000 * (10'000 + 100 + 1));
   EXPECT_TRUE(h.TakeLines().empty());
+}
+
+// Idle cost: a minute of quiet line wakes the worker 60 000 times polled,
+// 600 times waiting for the edge (each wait bounded at 100 ms), and a stop
+// ends the wait at once.
+TEST(CaptureStep, QuietLineWaitingForTheEdgeWakesTenTimesASecond) {
+  EngineHarness h(test::ScriptRecording("1 100000"),
+                  test::Config("burst") + "[CONFIG]\nEDGE_WAIT=1\n");
+  ASSERT_TRUE(h.engine->RunStartUp());
+  const std::int64_t minute = h.time.ticks + 60'000 * sim::kTicksPerMs;
+  while (h.time.ticks < minute) h.engine->CaptureStep();
+  EXPECT_EQ(h.line->edgeWaits, 600);
+  EXPECT_EQ(h.hardware.sleeps, 1);  // the receiver's power-up pause
+  h.engine->RequestStop();
+  const std::int64_t stopped = h.time.ticks;
+  EXPECT_FALSE(h.line->WaitForEdge(100));
+  EXPECT_EQ(h.time.ticks, stopped);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ TEST_P(StartUp, Transcript) {
   h.line->failDtr = knob("failDtr");
   h.line->failRts = knob("failRts");
   h.line->ctsUnreadable = knob("ctsUnreadable");
+  h.line->failEdgeWait = knob("failEdgeWait");
   h.line->idleLevel = knob("noReceiver") ? 0 : 1;
   h.process.failPriority = knob("failPriority");
   h.hardware.frequency = knob("rate99") ? 99 : 0;

@@ -87,6 +87,78 @@ TEST_P(Code, SymbolPerPairOfRuns) {
 INSTANTIATE_TEST_SUITE_P(Data, Code, ::testing::ValuesIn(test::ReadTable("signal/code-text.txt")),
                          VIREO_CASE_NAME);
 
+// A packet's edges from a row's run lengths, on a clock counting microseconds.
+PacketEdges EdgesOfRuns(const std::string& first, const std::string& runs) {
+  PacketEdges edges;
+  edges.Begin(first == "quiet", 0);
+  std::istringstream in(runs);
+  std::int64_t at = 0;
+  for (std::string run; std::getline(in, run, ',');) {
+    at += std::stoll(run);
+    edges.Mark(at);
+  }
+  edges.end = at;
+  --edges.count;  // the last run ends with the packet, not at a change
+  return edges;
+}
+
+PeriodForm FormOf(const std::string& bounds, const std::string& longBurst) {
+  PeriodForm form;
+  std::istringstream in(bounds);
+  for (std::string b; std::getline(in, b, ',');) form.boundsUs[form.boundCount++] = std::stoi(b);
+  form.longBurstUs = std::stoi(longBurst);
+  return form;
+}
+
+class PeriodCode : public ::testing::TestWithParam<Row> {};
+
+TEST_P(PeriodCode, LetterPerPairByItsPeriodAndBurst) {
+  const Row& r = GetParam();
+  const PacketEdges edges = EdgesOfRuns(r[1], r[2]);
+  const PeriodForm form = FormOf(r[3], r[4]);
+  EXPECT_EQ(PeriodCodeText(edges, 1'000'000, 40, form, false), r[5]);
+  EXPECT_EQ(PeriodCodeText(edges, 1'000'000, 40, form, true), r[6]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, PeriodCode,
+                         ::testing::ValuesIn(test::ReadTable("signal/period-code.txt")),
+                         VIREO_CASE_NAME);
+
+// The letters under their pairs' slots, and the reading that the pair keeps:
+// the latest packet as full of edges as any before it in the burst.
+TEST(FramePair, PeriodCodeReadsTheLatestFullPacketAndMarksItsSlots) {
+  testing::RecordingView view;
+  testing::ManualClock clock(1'000'000);
+  FramePair pair;
+  pair.SetClock(&clock);
+  pair.periodForm = FormOf("1500", "0");
+  auto packet = [&pair, &clock](const std::string& runs) {
+    std::int64_t now = 0;
+    clock.Set(now);
+    pair.ResetPacket(130, 0, false);
+    std::istringstream in(runs);
+    for (std::string run; std::getline(in, run, ',');) {
+      pair.MarkSample(false);
+      clock.Set(now += std::stoll(run));
+      pair.MarkEdge(now);
+    }
+    pair.MarkSample(true);
+    pair.AcceptPacket();
+  };
+  pair.ResetAll(50, 130, 0);
+  packet("600,600,600,1200,600,5000");
+  EXPECT_EQ(pair.RenderCode(0, 0), "abb");
+  packet("600,1200,600,5000");  // fewer edges: the repeat mark of a held button
+  EXPECT_EQ(pair.RenderCode(0, 0), "abb");
+  packet("600,1200,600,1200,600,5000");
+  pair.SetSignalView(&view);
+  EXPECT_EQ(pair.RenderCode(0, 0), "bbb");
+  // Slots of 100 us: pairs begin at 0, 1.8 and 3.6 ms.
+  EXPECT_EQ(view.marks.find_first_not_of(' '), 0u);
+  EXPECT_EQ(view.marks.substr(18, 1) + view.marks.substr(36, 1), "bb");
+  EXPECT_EQ(view.marks.size(), 1300u);
+}
+
 // A pulse-distance packet reads as its header symbols, then its bits.
 TEST(CodeText, CapturedPacketsReadAsTheirBits) {
   for (const auto& [index, header] : {std::pair{1, "?1"}, {2, "11"}}) {

@@ -48,7 +48,9 @@ class RecordingView : public SignalViewSink {
  public:
   void AddTraceRow(const std::string& slotText) override;
   void SetReferenceRow(const std::string& slotText) override;
+  void SetCodeMarks(const std::string& letters) override { marks = letters; }
   std::string calls;
+  std::string marks;
   std::vector<std::string> traceRows;
   std::string referenceRow;
 };
