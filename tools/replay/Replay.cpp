@@ -84,6 +84,7 @@ int RunReplay(const Options& options, const sim::Recording& recording, std::ostr
   sim::VirtualTime time;
   sim::SimClockHardware hardware(time);
   sim::SimSerialLine line(time, recording, options.stepUs * sim::kTicksPerUs);
+  line.edgeLatencyTicks = options.wakeUs * sim::kTicksPerUs;
   sim::SimProcessControl process;
   CaptureEngine engine(line, hardware, process);
   PrintingListener listener(out);

@@ -9,7 +9,8 @@ const char kUsage[] =
     "Replays a recorded handset (LIRC mode2 text or Flipper .ir) through the\n"
     "capture engine and VIREO.INI of the current directory, printing the event log.\n"
     "  --step-us N     sampling period in microseconds (default 10)\n"
-    "  --debug         set the debug switch: log codes with their ratios\n"
+    "  --wake-us N     how late EDGE_WAIT wakes after a change of CTS (default 0)\n"
+    "  --debug         set the debug switch: log codes with their measured numbers\n"
     "  --tail-ms N     idle time replayed after the recording (default 1000)\n"
     "  --repeat K      play the recording K times (default 1)\n"
     "  --gap-ms G      idle line after each play or .ir signal (default 150)\n"
@@ -46,6 +47,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       {"--step-us", 1, 1'000'000, &options.stepUs},     {"--tail-ms", 0, kHourMs, &options.tailMs},
       {"--repeat", 1, 10'000, &options.repeat},         {"--gap-ms", 0, kHourMs, &options.gapMs},
       {"--jitter-us", 0, 1'000'000, &options.jitterUs}, {"--seed", 0, kAny, &seed},
+      {"--wake-us", 0, 1'000'000, &options.wakeUs},
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];

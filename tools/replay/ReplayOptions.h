@@ -10,6 +10,7 @@ namespace vireo::replay {
 struct Options {
   std::string recordingPath;
   std::int64_t stepUs = 10;
+  std::int64_t wakeUs = 0;  // how late a wait for the CTS edge wakes
   bool debug = false;
   std::int64_t tailMs = 1000;
   std::int64_t repeat = 1;
