@@ -376,6 +376,10 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
     } else if (command.value.empty()) {
       result.report.push_back("no Value: no part of the code of '" + command.name +
                               "' shows in its presses and in no other button's");
+    } else if (command.right * 10 < presses * 9) {
+      result.report.push_back("unsteady: '" + command.name + "': " +
+                              Percent(command.right, presses) +
+                              " of its presses recognised: its code varies from press to press");
     }
     result.commands.push_back(std::move(command));
   }
