@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/Win32SerialLine.h"
 #include "support/CaseFile.h"
@@ -66,10 +67,46 @@ class RecordingCommApi : public CommApi {
     return TRUE;
   }
   BOOL CloseHandle(HANDLE handle) override {
-    Record("CloseHandle", "", handle);
+    Record("CloseHandle", handle == port ? "" : Name(handle), port);
     return TRUE;
   }
 
+  // Events are handed out as e1, e2, ... and are set or not; the one
+  // overlapped wait ends when CTS changes or on a new mask.
+  std::vector<int> set;
+  OVERLAPPED* pending = nullptr;
+  void SetStatus(DWORD status) {
+    if ((status ^ std::exchange(modemStatus, status)) & MS_CTS_ON) EndWait();
+  }
+  HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL manual, BOOL, const char*) override {
+    Record("CreateEventA", manual ? "manual" : "auto", port);
+    set.push_back(0);
+    return reinterpret_cast<HANDLE>(0xE0 + set.size());
+  }
+  BOOL SetEvent(HANDLE event) override {
+    return Record("SetEvent", Name(event), port), State(event) = 1;
+  }
+  DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL, DWORD ms) override {
+    std::string args;
+    for (DWORD i = 0; i < count; ++i) args += Name(objects[i]) + ",";
+    Record("WaitForMultipleObjects", args + std::to_string(ms), port);
+    for (DWORD i = 0; i < count; ++i) {
+      if (std::exchange(State(objects[i]), 0)) return WAIT_OBJECT_0 + i;
+    }
+    return WAIT_TIMEOUT;
+  }
+  BOOL SetCommMask(HANDLE handle, DWORD mask) override {
+    return Record("SetCommMask", Hex(mask), handle), !Fails("SetCommMask") && EndWait();
+  }
+  BOOL WaitCommEvent(HANDLE handle, DWORD*, OVERLAPPED* overlapped) override {
+    Record("WaitCommEvent", Name(overlapped->hEvent), handle);
+    if (!Fails("WaitCommEvent")) pending = overlapped, State(overlapped->hEvent) = 0;
+    ::SetLastError(Fails("WaitCommEvent") ? ERROR_INVALID_PARAMETER : ERROR_IO_PENDING);
+    return FALSE;
+  }
+  BOOL GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD*, BOOL wait) override {
+    return Record("GetOverlappedResult", wait ? "wait" : "", handle), overlapped != pending;
+  }
   // The calls recorded since the last take.
   std::string Take() { return std::exchange(calls, std::string()); }
 
@@ -80,6 +117,12 @@ class RecordingCommApi : public CommApi {
     return text;
   }
   bool Fails(const char* name) const { return failing == name; }
+  std::size_t Index(HANDLE event) const { return reinterpret_cast<std::uintptr_t>(event) - 0xE1; }
+  int& State(HANDLE event) { return set.at(Index(event)); }
+  std::string Name(HANDLE event) const {
+    return Index(event) < set.size() ? "e" + std::to_string(Index(event) + 1) : "stray";
+  }
+  bool EndWait() { return !pending || (State(std::exchange(pending, nullptr)->hEvent) = 1); }
   void Record(const char* name, const std::string& args, HANDLE handle) {
     if (!calls.empty()) calls += ";";
     calls += name;
@@ -145,7 +188,7 @@ std::string RunSession(const std::string& script) {
     if (command == "fail") {
       api.failing = arg == "-" ? "" : arg;
     } else if (command == "status") {
-      api.modemStatus = std::stoul(arg, nullptr, 16);
+      api.SetStatus(std::stoul(arg, nullptr, 16));
     } else if (command == "new") {
       line = std::make_unique<Win32SerialLine>(api);
     } else {
@@ -154,6 +197,10 @@ std::string RunSession(const std::string& script) {
                : command == "dtr"   ? line->SetDtr(on)
                : command == "rts"   ? line->SetRts(on)
                : command == "cts"   ? line->ReadCts()
+               : command == "want"  ? (line->WantEdgeWait(on), 0)
+               : command == "arm"   ? line->StartEdgeWait()
+               : command == "wait"  ? line->WaitForEdge(std::stoi(arg))
+               : command == "stop"  ? (line->InterruptWait(), 0)
                                     : -99;
     }
     const std::string calls = api.Take();

@@ -28,6 +28,30 @@ BOOL CommApi::GetCommModemStatus(HANDLE port, DWORD* status) {
 
 BOOL CommApi::CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 
+BOOL CommApi::SetCommMask(HANDLE port, DWORD mask) { return ::SetCommMask(port, mask); }
+
+BOOL CommApi::WaitCommEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped) {
+  return ::WaitCommEvent(port, events, overlapped);
+}
+
+BOOL CommApi::GetOverlappedResult(HANDLE port, OVERLAPPED* overlapped, DWORD* size, BOOL wait) {
+  return ::GetOverlappedResult(port, overlapped, size, wait);
+}
+
+BOOL CommApi::CancelIo(HANDLE port) { return ::CancelIo(port); }
+
+HANDLE CommApi::CreateEventA(SECURITY_ATTRIBUTES* security, BOOL manualReset, BOOL initialState,
+                             const char* name) {
+  return ::CreateEventA(security, manualReset, initialState, name);
+}
+
+BOOL CommApi::SetEvent(HANDLE event) { return ::SetEvent(event); }
+
+DWORD CommApi::WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL all,
+                                      DWORD timeoutMs) {
+  return ::WaitForMultipleObjects(count, objects, all, timeoutMs);
+}
+
 CommApi& CommApi::Real() {
   static CommApi real;
   return real;

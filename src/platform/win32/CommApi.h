@@ -22,6 +22,18 @@ class CommApi {
   virtual BOOL GetCommModemStatus(HANDLE port, DWORD* status);
   virtual BOOL CloseHandle(HANDLE handle);
 
+  // Waiting for a change of CTS: the port's event mask, the overlapped wait
+  // on it, and the events that end a wait.
+  virtual BOOL SetCommMask(HANDLE port, DWORD mask);
+  virtual BOOL WaitCommEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped);
+  virtual BOOL GetOverlappedResult(HANDLE port, OVERLAPPED* overlapped, DWORD* size, BOOL wait);
+  virtual BOOL CancelIo(HANDLE port);
+  virtual HANDLE CreateEventA(SECURITY_ATTRIBUTES* security, BOOL manualReset, BOOL initialState,
+                              const char* name);
+  virtual BOOL SetEvent(HANDLE event);
+  virtual DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL all,
+                                       DWORD timeoutMs);
+
   // The instance that calls Windows; it has no state of its own.
   static CommApi& Real();
 };

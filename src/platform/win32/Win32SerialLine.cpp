@@ -1,5 +1,6 @@
 #include "platform/win32/Win32SerialLine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -54,9 +55,11 @@ bool Win32SerialLine::Open(std::int32_t port) {
   // The \\.\ prefix is what lets ports above COM9 be opened.
   char name[32];
   std::snprintf(name, sizeof name, "\\\\.\\COM%d", static_cast<int>(port));
-  PortHandle handle(
-      api_.CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-      PortTraits{&api_});
+  // Only a port opened overlapped can wait for an edge while CTS is read.
+  const DWORD flags = edgeWaitWanted_ ? FILE_FLAG_OVERLAPPED : 0;
+  PortHandle handle(api_.CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     flags, nullptr),
+                    PortTraits{&api_});
   if (!handle) return false;
   if (!api_.SetupComm(handle.Get(), kQueueSize, kQueueSize)) return false;
 
@@ -68,6 +71,8 @@ bool Win32SerialLine::Open(std::int32_t port) {
 
   api_.PurgeComm(handle.Get(), kPurgeAll);
   port_ = std::move(handle);
+  openedOverlapped_ = flags != 0;
+  lastCts_ = -1;
   return true;
 }
 
@@ -81,17 +86,94 @@ bool Win32SerialLine::SetRts(bool on) {
 
 int Win32SerialLine::ReadCts() {
   DWORD status = 0;
-  if (!api_.GetCommModemStatus(port_.Get(), &status)) return -1;
-  return (status & MS_CTS_ON) != 0 ? 1 : 0;
+  if (!api_.GetCommModemStatus(port_.Get(), &status)) {
+    lastCts_ = -1;
+  } else {
+    lastCts_ = (status & MS_CTS_ON) != 0 ? 1 : 0;
+  }
+  return lastCts_;
 }
 
 bool Win32SerialLine::Close() {
   if (!IsOpen()) return true;
   // Taking the handle out marks the line closed before the port is touched.
   PortHandle handle = std::move(port_);
+  if (waitPending_) {
+    // A changed mask ends the wait on every driver; cancelling it is the
+    // fallback. Either way the wait has ended before waitIo_ may go.
+    if (!api_.SetCommMask(handle.Get(), 0)) api_.CancelIo(handle.Get());
+    DWORD size = 0;
+    api_.GetOverlappedResult(handle.Get(), &waitIo_, &size, TRUE);
+    waitPending_ = false;
+  }
+  edgeWaitStarted_ = false;
   api_.EscapeCommFunction(handle.Get(), CLRDTR);
   api_.PurgeComm(handle.Get(), kPurgeAll);
   return true;
+}
+
+void Win32SerialLine::WantEdgeWait(bool on) {
+  edgeWaitWanted_ = on;
+  if (!on) return;
+  const EventTraits traits{{&api_}};
+  if (!waitDone_) {
+    waitDone_ = EventHandle(api_.CreateEventA(nullptr, TRUE, FALSE, nullptr), traits);
+  }
+  if (!interruptEvent_) {
+    // Auto-reset: an interrupt ends one wait, the pending or the next.
+    interruptEvent_ = EventHandle(api_.CreateEventA(nullptr, FALSE, FALSE, nullptr), traits);
+    interrupt_.store(interruptEvent_.Get(), std::memory_order_release);
+  }
+}
+
+bool Win32SerialLine::StartEdgeWait() {
+  if (!IsOpen() || !openedOverlapped_ || !waitDone_ || !interruptEvent_) return false;
+  edgeWaitStarted_ = api_.SetCommMask(port_.Get(), EV_CTS) != 0;
+  return edgeWaitStarted_;
+}
+
+bool Win32SerialLine::WaitForEdge(std::int32_t timeoutMs) {
+  if (!edgeWaitStarted_) return false;
+  if (!waitPending_) {
+    waitIo_ = OVERLAPPED{};
+    waitIo_.hEvent = waitDone_.Get();
+    waitEvents_ = 0;
+    if (api_.WaitCommEvent(port_.Get(), &waitEvents_, &waitIo_)) return true;
+    if (::GetLastError() != ERROR_IO_PENDING) return PauseAfterFailedWait();
+    waitPending_ = true;
+    // A driver may watch for changes only from the level it sees now (Wine
+    // does, and keeps no history), so a change since the caller last read
+    // CTS would wait for the next one.
+    const int seen = lastCts_;
+    if (ReadCts() != seen) return true;
+  }
+  const HANDLE wakers[] = {waitDone_.Get(), interruptEvent_.Get()};
+  const DWORD timeout = static_cast<DWORD>(std::max(timeoutMs, std::int32_t{0}));
+  switch (api_.WaitForMultipleObjects(2, wakers, FALSE, timeout)) {
+    case WAIT_OBJECT_0:
+      break;
+    case WAIT_OBJECT_0 + 1:
+    case WAIT_TIMEOUT:
+      return false;
+    default:
+      return PauseAfterFailedWait();
+  }
+  DWORD size = 0;
+  if (api_.GetOverlappedResult(port_.Get(), &waitIo_, &size, FALSE)) {
+    waitPending_ = false;
+    return true;
+  }
+  waitPending_ = ::GetLastError() == ERROR_IO_INCOMPLETE;
+  return PauseAfterFailedWait();
+}
+
+bool Win32SerialLine::PauseAfterFailedWait() {
+  const HANDLE interrupt = interruptEvent_.Get();
+  return api_.WaitForMultipleObjects(1, &interrupt, FALSE, kFailedWaitPauseMs) != WAIT_OBJECT_0;
+}
+
+void Win32SerialLine::InterruptWait() {
+  if (HANDLE event = interrupt_.load(std::memory_order_acquire)) api_.SetEvent(event);
 }
 
 }  // namespace vireo

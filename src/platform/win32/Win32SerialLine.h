@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "platform/SerialLine.h"
@@ -21,6 +22,9 @@ class Win32SerialLine final : public SerialLine {
   static constexpr BYTE kByteSize = 8;
   static constexpr BYTE kParity = NOPARITY;
   static constexpr BYTE kStopBits = ONESTOPBIT;
+  // How long a wait for an edge pauses instead when the port's wait fails,
+  // so that the worker polls rather than spins.
+  static constexpr DWORD kFailedWaitPauseMs = 1;
 
   explicit Win32SerialLine(CommApi& api = CommApi::Real());
   ~Win32SerialLine() override;
@@ -32,6 +36,11 @@ class Win32SerialLine final : public SerialLine {
   bool Close() override;
   bool IsOpen() const override { return port_.Valid(); }
 
+  void WantEdgeWait(bool on) override;
+  bool StartEdgeWait() override;
+  bool WaitForEdge(std::int32_t timeoutMs) override;
+  void InterruptWait() override;
+
  private:
   // Closes the port through the same CommApi that opened it.
   struct PortTraits {
@@ -41,10 +50,34 @@ class Win32SerialLine final : public SerialLine {
     void Close(HANDLE handle) const { api->CloseHandle(handle); }
   };
   using PortHandle = UniqueHandle<PortTraits>;
+  // Events are closed the same way; a failed CreateEvent gives null.
+  struct EventTraits : PortTraits {
+    static HANDLE Invalid() { return nullptr; }
+  };
+  using EventHandle = UniqueHandle<EventTraits>;
+
+  bool PauseAfterFailedWait();
 
   CommApi& api_;
   // Holding a handle is what being open means.
   PortHandle port_;
+
+  bool edgeWaitWanted_ = false;
+  bool openedOverlapped_ = false;
+  bool edgeWaitStarted_ = false;
+  int lastCts_ = -1;  // what ReadCts last reported
+  // The driver writes into these two until the pending wait ends; they are
+  // reused only after that, and Close sees it end.
+  bool waitPending_ = false;
+  OVERLAPPED waitIo_{};
+  DWORD waitEvents_ = 0;
+  // Both events are made when edge wait is first wanted and kept until the
+  // line is destroyed, so that InterruptWait may signal from another thread
+  // at any moment, also while the port closes. interrupt_ is the copy that
+  // other threads read.
+  EventHandle waitDone_;
+  EventHandle interruptEvent_;
+  std::atomic<HANDLE> interrupt_{nullptr};
 };
 
 }  // namespace vireo
