@@ -18,9 +18,16 @@
 //       goes off, also how often CTS was read while the recording played
 //       and the longest gap between two reads, which tells a garbled code
 //       caused by a busy machine from one caused by the program
+// Wine 8 waits for a modem-line change (WaitCommEvent) in a thread of its
+// own that reads TIOCMGET about every millisecond while the program's
+// threads read it too, so every request is answered under one lock. That
+// poll is all Wine needs: it never asks for TIOCMIWAIT, and the TIOCGICOUNT
+// counts it also reads are of errors and breaks only; a pseudo-terminal
+// refuses the request and Wine takes that as none.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -45,6 +52,7 @@ static long long dtr_on_at = -1;  // microseconds, monotonic; -1 while DTR is of
 static int cursor = 0;
 static int output_bits = 0;
 static long long polls = 0, last_poll = -1, longest_gap = 0;
+static pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
 
 // Unix98 pty slaves have majors 136 to 143.
 static int IsPtySlave(int fd) {
@@ -155,10 +163,11 @@ int ioctl(int fd, unsigned long request, ...) {
   if (!is_modem_request || !IsPtySlave(fd)) return real_ioctl(fd, request, argument);
 
   int* bits = (int*)argument;
+  pthread_mutex_lock(&lock);
   switch (request) {
     case TIOCMGET:
       *bits = output_bits | (Cts() ? TIOCM_CTS : 0);
-      return 0;
+      break;
     case TIOCMBIS:
       SetOutputs(output_bits | *bits);
       break;
@@ -169,5 +178,6 @@ int ioctl(int fd, unsigned long request, ...) {
       SetOutputs(*bits);
       break;
   }
+  pthread_mutex_unlock(&lock);
   return 0;
 }
