@@ -14,6 +14,18 @@ char PeriodSymbol(std::int64_t periodUs, std::int64_t burstExcessUs, const Perio
 
 namespace {
 
+// Microseconds between two clock readings; a span too long for the product
+// (a burst held for hours on a fast counter) saturates instead of wrapping,
+// low enough that a pair's two runs still add up within the range.
+std::int64_t UsBetween(std::int64_t from, std::int64_t to, std::int64_t ticksPerSecond) {
+  constexpr std::int64_t kUsPerSecond = 1'000'000;
+  const std::int64_t ticks = to - from;
+  if (ticks > std::numeric_limits<std::int64_t>::max() / kUsPerSecond) {
+    return std::numeric_limits<std::int64_t>::max() / 4;
+  }
+  return ticks * kUsPerSecond / ticksPerSecond;
+}
+
 struct Pair {
   std::int64_t begin;  // clock ticks
   std::int64_t periodUs, excessUs;
@@ -31,7 +43,7 @@ int Pairs(const PacketEdges& edges, std::int64_t ticksPerSecond, std::int64_t gl
   std::int64_t from = edges.start;
   for (int i = 0; i <= edges.count; ++i) {
     const std::int64_t to = i < edges.count ? edges.times[i] : edges.end;
-    const std::int64_t us = (to - from) * 1'000'000 / ticksPerSecond;
+    const std::int64_t us = UsBetween(from, to, ticksPerSecond);
     if (n >= 2 && runs[n - 1].us < glitchUs) {
       runs[n - 2].us += runs[n - 1].us + us;
       --n;
@@ -81,7 +93,7 @@ std::string PeriodCodeMarks(const PacketEdges& edges, std::int64_t ticksPerSecon
   const int count = Pairs(edges, ticksPerSecond, glitchUs, pairs);
   for (int p = 0; p < count; ++p) {
     // As a sample is laid into its slot; microseconds keep the product small.
-    const std::int64_t us = (pairs[p].begin - edges.start) * 1'000'000 / ticksPerSecond;
+    const std::int64_t us = UsBetween(edges.start, pairs[p].begin, ticksPerSecond);
     const std::int64_t slot = us * kSlotCount / (std::int64_t{windowMs} * 1000);
     if (slot < 0 || slot >= kSlotCount || marks[slot] != ' ') continue;
     marks[slot] = PeriodSymbol(pairs[p].periodUs, pairs[p].excessUs, form);
