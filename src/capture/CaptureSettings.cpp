@@ -100,18 +100,28 @@ bool CheckOptInKeys(const OptInKeys& optIn, LogSink& log, RunState& state,
       bad("EDGE_WAIT", optIn.edgeWait, msg::kAllowedFlag);
     }
   }
-  if (!optIn.packetStartUs.empty()) {
-    if (ParseWhole(optIn.packetStartUs, 0, optIn.packetStartUs.size(), 0, kLongestUs, value)) {
-      settings.packetStartUs = value;
+  struct NumberKey {
+    const char* name;
+    const std::string OptInKeys::*text;
+    std::int64_t low, high;
+    const char* allowed;
+    std::int32_t CaptureSettings::*field;
+  };
+  static constexpr NumberKey kNumbers[] = {
+      {"PACKET_START_US", &OptInKeys::packetStartUs, 0, kLongestUs, msg::kAllowedFromZero,
+       &CaptureSettings::packetStartUs},
+      {"PACKET_STOP_US", &OptInKeys::packetStopUs, 1, kLongestUs, msg::kAllowedFromOne,
+       &CaptureSettings::packetStopUs},
+      {"LAST_COMMAND", &OptInKeys::lastCommand, 1, kMostCommands, msg::kAllowedCommands,
+       &CaptureSettings::lastCommand},
+  };
+  for (const NumberKey& key : kNumbers) {
+    const std::string& text = optIn.*key.text;
+    if (text.empty()) continue;
+    if (ParseWhole(text, 0, text.size(), key.low, key.high, value)) {
+      settings.*key.field = value;
     } else {
-      bad("PACKET_START_US", optIn.packetStartUs, msg::kAllowedFromZero);
-    }
-  }
-  if (!optIn.packetStopUs.empty()) {
-    if (ParseWhole(optIn.packetStopUs, 0, optIn.packetStopUs.size(), 1, kLongestUs, value)) {
-      settings.packetStopUs = value;
-    } else {
-      bad("PACKET_STOP_US", optIn.packetStopUs, msg::kAllowedFromOne);
+      bad(key.name, text, key.allowed);
     }
   }
   if (!optIn.codePeriods.empty() && !ParsePeriods(optIn.codePeriods, settings.periodForm)) {
@@ -125,13 +135,6 @@ bool CheckOptInKeys(const OptInKeys& optIn, LogSink& log, RunState& state,
       settings.periodForm.longBurstUs = value;
     } else {
       bad("CODE_LONG_BURST", optIn.codeLongBurst, msg::kAllowedFromZero);
-    }
-  }
-  if (!optIn.lastCommand.empty()) {
-    if (ParseWhole(optIn.lastCommand, 0, optIn.lastCommand.size(), 1, kMostCommands, value)) {
-      settings.lastCommand = value;
-    } else {
-      bad("LAST_COMMAND", optIn.lastCommand, msg::kAllowedCommands);
     }
   }
   return ok;
