@@ -105,12 +105,41 @@ bool ReplayPresses(const std::vector<ButtonSignal>& buttons, const LearnOptions&
   return true;
 }
 
-// Keeps the codes and Values if they recognise more than the trial's best so far.
-bool Consider(Trial& trial, PressCodes codes, bool first) {
+// Each debug line read into its numbers: numbers[button][press][packet end].
+template <typename Numbers, typename Read>
+std::vector<std::vector<std::vector<Numbers>>> ReadLines(const DebugLines& lines, Read read) {
+  std::vector<std::vector<std::vector<Numbers>>> numbers(lines.size());
+  for (std::size_t b = 0; b < lines.size(); ++b) {
+    for (const auto& press : lines[b]) {
+      auto& list = numbers[b].emplace_back();
+      for (const std::string& line : press) list.push_back(read(line));
+    }
+  }
+  return numbers;
+}
+
+// The codes those numbers give under one choice of the symbols' bounds.
+template <typename Numbers, typename Code>
+PressCodes CodesOf(const std::vector<std::vector<std::vector<Numbers>>>& numbers, Code code) {
+  PressCodes codes(numbers.size());
+  for (std::size_t b = 0; b < numbers.size(); ++b) {
+    for (const auto& press : numbers[b]) {
+      auto& list = codes[b].emplace_back();
+      for (const auto& packet : press) list.push_back(code(packet));
+    }
+  }
+  return codes;
+}
+
+// Keeps the codes and Values if they recognise more than the trial's best so
+// far, or first, or as many and the caller prefers these on a tie.
+bool Consider(Trial& trial, PressCodes codes, bool first, bool betterTie = false) {
   ValueOutcome values = ChooseValues(codes);
   int right = 0, wrong = 0;
   for (std::size_t b = 0; b < codes.size(); ++b) right += values.right[b], wrong += values.wrong[b];
-  if (!first && right - kWrongCost * wrong <= trial.Score()) return false;
+  const int score = right - kWrongCost * wrong;
+  if (!first && score < trial.Score()) return false;
+  if (!first && score == trial.Score() && !betterTie) return false;
   trial.codes = std::move(codes);
   trial.values = std::move(values);
   trial.right = right;
@@ -130,16 +159,10 @@ Trial TryPeriods(const std::vector<ButtonSignal>& buttons, const LearnOptions& o
   SetPeriodForm(trial.choice, probe, "");
   DebugLines lines;
   if (!ReplayPresses(buttons, options, trial, lines)) return trial;
-  std::vector<std::vector<std::vector<std::vector<PairNumbers>>>> numbers(buttons.size());
+  const auto numbers = ReadLines<std::vector<PairNumbers>>(lines, DebugPairs);
   std::vector<std::vector<PairNumbers>> packets;
-  for (std::size_t b = 0; b < buttons.size(); ++b) {
-    for (const auto& press : lines[b]) {
-      auto& list = numbers[b].emplace_back();
-      for (const std::string& line : press) {
-        list.push_back(DebugPairs(line));
-        packets.push_back(list.back());
-      }
-    }
+  for (const auto& presses : numbers) {
+    for (const auto& press : presses) packets.insert(packets.end(), press.begin(), press.end());
   }
   // A change of level is seen up to one sampling period late.
   constexpr std::int32_t noiseUs = 50;
@@ -155,14 +178,8 @@ Trial TryPeriods(const std::vector<ButtonSignal>& buttons, const LearnOptions& o
     }
   }
   for (const PeriodForm& form : CandidateForms(packets, recorded, noiseUs)) {
-    PressCodes codes(buttons.size());
-    for (std::size_t b = 0; b < buttons.size(); ++b) {
-      for (const auto& press : numbers[b]) {
-        auto& list = codes[b].emplace_back();
-        for (const auto& pairs : press) list.push_back(CodeUnder(pairs, form));
-      }
-    }
-    if (Consider(trial, std::move(codes), first)) best = form;
+    auto code = [&form](const std::vector<PairNumbers>& pairs) { return CodeUnder(pairs, form); };
+    if (Consider(trial, CodesOf(numbers, code), first)) best = form;
     first = false;
   }
   SetPeriodForm(trial.choice, best,
@@ -180,39 +197,18 @@ Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions&
   trial.choice = ChooseSettings(buttons, stopPause);
   DebugLines lines;
   if (!ReplayPresses(buttons, options, trial, lines)) return trial;
-  std::vector<std::vector<std::vector<std::vector<std::int32_t>>>> ratios(buttons.size());
-  for (std::size_t b = 0; b < buttons.size(); ++b) {
-    for (const auto& press : lines[b]) {
-      auto& lists = ratios[b].emplace_back();
-      for (const std::string& line : press) lists.push_back(DebugRatios(line));
-    }
-  }
+  const auto ratios = ReadLines<std::vector<std::int32_t>>(lines, DebugRatios);
   // The threshold between the symbols is the one under which the Values
   // recognise the most presses: the pairs a receiver's stretch pushes
   // towards each other decide it, not the bulk of them.
   std::int32_t bestThreshold = 0;
   for (double t = kLowestThreshold; t <= kHighestThreshold; t *= kThresholdStep) {
     const auto threshold = static_cast<std::int32_t>(t);
-    PressCodes codes(buttons.size());
-    for (std::size_t b = 0; b < buttons.size(); ++b) {
-      for (const auto& lists : ratios[b]) {
-        auto& press = codes[b].emplace_back();
-        for (const auto& r : lists) press.push_back(CodeUnder(r, threshold));
-      }
-    }
-    ValueOutcome values = ChooseValues(codes);
-    int right = 0, wrong = 0;
-    for (std::size_t b = 0; b < buttons.size(); ++b)
-      right += values.right[b], wrong += values.wrong[b];
-    const int score = right - kWrongCost * wrong;
+    auto code = [threshold](const std::vector<std::int32_t>& r) { return CodeUnder(r, threshold); };
     // On a tie, the threshold nearer 2:1, which splits short pairs from long.
-    if (bestThreshold == 0 || score > trial.Score() ||
-        (score == trial.Score() && std::abs(threshold - 200) < std::abs(bestThreshold - 200))) {
+    if (Consider(trial, CodesOf(ratios, code), bestThreshold == 0,
+                 std::abs(threshold - 200) < std::abs(bestThreshold - 200))) {
       bestThreshold = threshold;
-      trial.codes = std::move(codes);
-      trial.values = std::move(values);
-      trial.right = right;
-      trial.wrong = wrong;
     }
   }
   SetThreshold(trial.choice, bestThreshold,
@@ -377,8 +373,8 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
       result.report.push_back("no Value: no part of the code of '" + command.name +
                               "' shows in its presses and in no other button's");
     } else if (command.right * 10 < presses * 9) {
-      result.report.push_back("unsteady: '" + command.name + "': " +
-                              Percent(command.right, presses) +
+      result.report.push_back("unsteady: '" + command.name +
+                              "': " + Percent(command.right, presses) +
                               " of its presses recognised: its code varies from press to press");
     }
     result.commands.push_back(std::move(command));

@@ -46,9 +46,8 @@ std::vector<Region> Regions(const Durations& capture, std::int64_t stopUs) {
   return regions;
 }
 
-}  // namespace
-
-std::vector<std::int32_t> StopPauseCandidates(const std::vector<ButtonSignal>& buttons) {
+// Every pause length of the recordings, and each capture's repeat gap.
+std::set<std::int64_t> PauseLengths(const std::vector<ButtonSignal>& buttons) {
   std::set<std::int64_t> pauses;
   for (const ButtonSignal& button : buttons) {
     for (const Durations& capture : button.captures) {
@@ -56,6 +55,61 @@ std::vector<std::int32_t> StopPauseCandidates(const std::vector<ButtonSignal>& b
       pauses.insert(RepeatGapUs(capture));
     }
   }
+  return pauses;
+}
+
+// The settings of the quiet spells, alike whatever the code: how long a
+// quiet line ends a press, and the pause after a recognised button.
+void ChooseQuietSpells(SettingsChoice& choice, double longestGap, double shortestGap, double stopMs,
+                       const std::string& merging) {
+  CaptureSettings& s = choice.settings;
+  s.timerType = 0;
+  choice.why.push_back(
+      {"TIMER_TYPE", "0 chooses the clock by itself (the performance counter first)."});
+  // Quiet spells inside a press are shorter than the longest gap between its
+  // frames; a longer one ends the burst, so the next press starts afresh.
+  const double afterStop = std::max(0.0, longestGap / 1000.0 - stopMs);
+  s.packetSleep = std::max(10, Ceil(1.2 * afterStop) + 2);
+  choice.why.push_back(
+      {"PACKET_SLEEP", "The longest quiet spell between the frames of one press is " +
+                           Ms(longestGap) +
+                           "; a longer one after a packet ends the press, so "
+                           "presses closer than " +
+                           merging + " merge."});
+  s.sleepTimeSmall =
+      std::clamp(static_cast<std::int32_t>(shortestGap / 1000.0 - stopMs) - 2, 1, 100);
+  choice.why.push_back({"SLEEP_TIMESMALL",
+                        "The pause after a recognised button (no sampling) ends "
+                        "before the next frame of a held button, " +
+                            Ms(shortestGap) + " after the last."});
+}
+
+// Merging and noise, alike whatever the code: how well a repeat must fit,
+// and how few slots a packet holds that is little more than its stop pause
+// (bareStopMs long at most).
+void ChooseMerging(SettingsChoice& choice, int mostEdges, double shortestContent, double stopMs,
+                   double bareStopMs) {
+  CaptureSettings& s = choice.settings;
+  s.addPrecision = std::clamp(2 * mostEdges, 10, 299);
+  choice.why.push_back({"ADDPRECISION",
+                        "A repeat is merged when it fits with up to 2 mismatching "
+                        "slots per edge (" +
+                            std::to_string(mostEdges) + " edges), and never with 3 in a row."});
+  const double slotsPerMs = static_cast<double>(kSlots) / s.bufferSize;
+  s.packetValid = std::max(
+      1, std::min(static_cast<std::int32_t>(slotsPerMs * bareStopMs),
+                  static_cast<std::int32_t>(slotsPerMs * (shortestContent / 1000.0 + stopMs) / 2)));
+  choice.why.push_back({"PACKET_VALID", "A packet of " + std::to_string(s.packetValid) +
+                                            " slots or fewer holds little more than its stop "
+                                            "pause: noise."});
+  s.packetElement = 0;
+  s.classPriority = 2;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> StopPauseCandidates(const std::vector<ButtonSignal>& buttons) {
+  const std::set<std::int64_t> pauses = PauseLengths(buttons);
   std::vector<std::int32_t> candidates;
   if (pauses.empty()) return candidates;
   for (auto it = pauses.begin(); std::next(it) != pauses.end() && candidates.size() < 3; ++it) {
@@ -116,29 +170,12 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
   }
   if (shortestContent > longestContent) shortestContent = longestContent;
 
-  s.timerType = 0;
-  choice.why.push_back(
-      {"TIMER_TYPE", "0 chooses the clock by itself (the performance counter first)."});
-  // Quiet spells inside a press are shorter than the longest gap between its
-  // frames; a longer one ends the burst, so the next press starts afresh.
-  const double afterStop = std::max(0.0, longestGap / 1000.0 - stopPauseMs);
-  s.packetSleep = std::max(10, Ceil(1.2 * afterStop) + 2);
-  choice.why.push_back(
-      {"PACKET_SLEEP", "The longest quiet spell between the frames of one press is " +
-                           Ms(longestGap) +
-                           "; a longer one after a packet ends the press, so "
-                           "presses closer than PACKET_SLEEP + PACKET_STOP_PAUSE "
-                           "merge."});
+  ChooseQuietSpells(choice, longestGap, shortestGap, stopPauseMs,
+                    "PACKET_SLEEP + PACKET_STOP_PAUSE");
   s.sleepTimeBig = 1;
   choice.why.push_back({"SLEEP_TIMEBIG",
                         "The quiet line is polled every 1 ms: the first burst is "
                         "seen at most 1 ms late."});
-  s.sleepTimeSmall =
-      std::clamp(static_cast<std::int32_t>(shortestGap / 1000.0) - stopPauseMs - 2, 1, 100);
-  choice.why.push_back({"SLEEP_TIMESMALL",
-                        "The pause after a recognised button (no sampling) ends "
-                        "before the next frame of a held button, " +
-                            Ms(shortestGap) + " after the last."});
   s.packetStopPause = stopPauseMs;
   s.packetStopValue = 1;
   choice.why.push_back({"PACKET_STOP_PAUSE", "A packet ends after more than " +
@@ -171,34 +208,15 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
   choice.why.push_back({"BUFFER_SIZE", bufferWhy + "; slots of " +
                                            Ms(1000.0 * s.bufferSize / kSlots) +
                                            " against runs of " + Ms(shortest) + " and more."});
-  s.addPrecision = std::clamp(2 * mostEdges, 10, 299);
-  choice.why.push_back({"ADDPRECISION",
-                        "A repeat is merged when it fits with up to 2 mismatching "
-                        "slots per edge (" +
-                            std::to_string(mostEdges) + " edges), and never with 3 in a row."});
   s.packetMax = 200;
   s.packetMin = 190;
-  const double slotsPerMs = static_cast<double>(kSlots) / s.bufferSize;
-  s.packetValid = std::max(
-      1, std::min(
-             static_cast<std::int32_t>(slotsPerMs * (stopPauseMs + 2)),
-             static_cast<std::int32_t>(slotsPerMs * (shortestContent / 1000.0 + stopPauseMs) / 2)));
-  choice.why.push_back({"PACKET_VALID", "A packet of " + std::to_string(s.packetValid) +
-                                            " slots or fewer holds little more than its stop "
-                                            "pause: noise."});
-  s.packetElement = 0;
-  s.classPriority = 2;
+  // The stop condition is met in whole milliseconds: up to 2 ms past the pause.
+  ChooseMerging(choice, mostEdges, shortestContent, stopPauseMs, stopPauseMs + 2);
   return choice;
 }
 
 std::vector<std::int32_t> StopPauseCandidatesUs(const std::vector<ButtonSignal>& buttons) {
-  std::set<std::int64_t> pauses;
-  for (const ButtonSignal& button : buttons) {
-    for (const Durations& capture : button.captures) {
-      for (std::size_t i = 1; i < capture.size(); i += 2) pauses.insert(capture[i]);
-      pauses.insert(RepeatGapUs(capture));
-    }
-  }
+  const std::set<std::int64_t> pauses = PauseLengths(buttons);
   std::vector<std::int32_t> candidates;
   for (auto it = pauses.begin();
        it != pauses.end() && std::next(it) != pauses.end() && candidates.size() < 3; ++it) {
@@ -248,27 +266,11 @@ SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, st
   }
   if (shortestContent > longestContent) shortestContent = longestContent;
   const double stopMs = stopUs / 1000.0;
-
-  s.timerType = 0;
-  choice.why.push_back(
-      {"TIMER_TYPE", "0 chooses the clock by itself (the performance counter first)."});
-  const double afterStop = std::max(0.0, longestGap / 1000.0 - stopMs);
-  s.packetSleep = std::max(10, Ceil(1.2 * afterStop) + 2);
-  choice.why.push_back(
-      {"PACKET_SLEEP", "The longest quiet spell between the frames of one press is " +
-                           Ms(longestGap) +
-                           "; a longer one after a packet ends the press, so "
-                           "presses closer than PACKET_SLEEP merge."});
+  ChooseQuietSpells(choice, longestGap, shortestGap, stopMs, "PACKET_SLEEP");
   s.sleepTimeBig = 1;
   choice.why.push_back({"SLEEP_TIMEBIG",
                         "Not used while EDGE_WAIT=1; with EDGE_WAIT=0 the quiet line is "
                         "polled every 1 ms."});
-  s.sleepTimeSmall =
-      std::clamp(static_cast<std::int32_t>(shortestGap / 1000.0 - stopMs) - 2, 1, 100);
-  choice.why.push_back({"SLEEP_TIMESMALL",
-                        "The pause after a recognised button (no sampling) ends "
-                        "before the next frame of a held button, " +
-                            Ms(shortestGap) + " after the last."});
   s.packetStopValue = 1;
   s.packetStopUs = stopUs;
   choice.why.push_back({"PACKET_STOP_US", "A packet ends after more than " +
@@ -297,20 +299,7 @@ SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, st
                                            " of signal; the slots of " +
                                            Ms(1000.0 * s.bufferSize / kSlots) +
                                            " only draw it: the code is timed from its edges."});
-  s.addPrecision = std::clamp(2 * mostEdges, 10, 299);
-  choice.why.push_back({"ADDPRECISION",
-                        "A repeat is merged when it fits with up to 2 mismatching "
-                        "slots per edge (" +
-                            std::to_string(mostEdges) + " edges), and never with 3 in a row."});
-  const double slotsPerMs = static_cast<double>(kSlots) / s.bufferSize;
-  s.packetValid = std::max(
-      1, std::min(static_cast<std::int32_t>(slotsPerMs * (stopMs + 1)),
-                  static_cast<std::int32_t>(slotsPerMs * (shortestContent / 1000.0 + stopMs) / 2)));
-  choice.why.push_back({"PACKET_VALID", "A packet of " + std::to_string(s.packetValid) +
-                                            " slots or fewer holds little more than its stop "
-                                            "pause: noise."});
-  s.packetElement = 0;
-  s.classPriority = 2;
+  ChooseMerging(choice, mostEdges, shortestContent, stopMs, stopMs + 1);
   return choice;
 }
 
