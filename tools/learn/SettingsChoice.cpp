@@ -60,7 +60,20 @@ std::set<std::int64_t> PauseLengths(const std::vector<ButtonSignal>& buttons) {
 
 // The settings of the quiet spells, alike whatever the code: how long a
 // quiet line ends a press, and the pause after a recognised button.
-void ChooseQuietSpells(SettingsChoice& choice, double longestGap, double shortestGap, double stopMs,
+// The quiet spells between the frames of a press: each capture's repeat
+// gap and the pauses that end its packets.
+struct FrameGaps {
+  double longest = 0, shortest = 1e18;
+  void Add(double gap) {
+    longest = std::max(longest, gap);
+    shortest = std::min(shortest, gap);
+  }
+  void AfterRegion(const Durations& capture, const Region& region) {
+    if (region.end < capture.size()) Add(static_cast<double>(capture[region.end]));
+  }
+};
+
+void ChooseQuietSpells(SettingsChoice& choice, const FrameGaps& gaps, double stopMs,
                        const std::string& merging) {
   CaptureSettings& s = choice.settings;
   s.timerType = 0;
@@ -68,20 +81,20 @@ void ChooseQuietSpells(SettingsChoice& choice, double longestGap, double shortes
       {"TIMER_TYPE", "0 chooses the clock by itself (the performance counter first)."});
   // Quiet spells inside a press are shorter than the longest gap between its
   // frames; a longer one ends the burst, so the next press starts afresh.
-  const double afterStop = std::max(0.0, longestGap / 1000.0 - stopMs);
+  const double afterStop = std::max(0.0, gaps.longest / 1000.0 - stopMs);
   s.packetSleep = std::max(10, Ceil(1.2 * afterStop) + 2);
   choice.why.push_back(
       {"PACKET_SLEEP", "The longest quiet spell between the frames of one press is " +
-                           Ms(longestGap) +
+                           Ms(gaps.longest) +
                            "; a longer one after a packet ends the press, so "
                            "presses closer than " +
                            merging + " merge."});
   s.sleepTimeSmall =
-      std::clamp(static_cast<std::int32_t>(shortestGap / 1000.0 - stopMs) - 2, 1, 100);
+      std::clamp(static_cast<std::int32_t>(gaps.shortest / 1000.0 - stopMs) - 2, 1, 100);
   choice.why.push_back({"SLEEP_TIMESMALL",
                         "The pause after a recognised button (no sampling) ends "
                         "before the next frame of a held button, " +
-                            Ms(shortestGap) + " after the last."});
+                            Ms(gaps.shortest) + " after the last."});
 }
 
 // Merging and noise, alike whatever the code: how well a repeat must fit,
@@ -129,7 +142,8 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
   CaptureSettings& s = choice.settings;
   const std::int64_t stopUs = (std::int64_t{stopPauseMs} + 1) * 1000;
   double longestPause = 0, longestContent = 0, shortestContent = 1e18;
-  double longestGap = 0, shortestGap = 1e18, longestHead = 0;
+  FrameGaps gaps;
+  double longestHead = 0;
   int mostEdges = 0;
   std::vector<std::int64_t> inner;
   std::vector<std::pair<std::string, double>> contents;
@@ -137,14 +151,9 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
     bool starts = false, late = false;
     double content = 0;
     for (const Durations& capture : button.captures) {
-      const double repeatGap = static_cast<double>(RepeatGapUs(capture));
-      longestGap = std::max(longestGap, repeatGap);
-      shortestGap = std::min(shortestGap, repeatGap);
+      gaps.Add(static_cast<double>(RepeatGapUs(capture)));
       for (const Region& region : Regions(capture, stopUs)) {
-        if (region.end < capture.size()) {
-          longestGap = std::max(longestGap, static_cast<double>(capture[region.end]));
-          shortestGap = std::min(shortestGap, static_cast<double>(capture[region.end]));
-        }
+        gaps.AfterRegion(capture, region);
         std::size_t head = region.begin;
         while (head < region.end && capture[head] < kStartBurstUs) head += 2;
         for (std::size_t i = region.begin; i < region.end; ++i) {
@@ -170,8 +179,7 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
   }
   if (shortestContent > longestContent) shortestContent = longestContent;
 
-  ChooseQuietSpells(choice, longestGap, shortestGap, stopPauseMs,
-                    "PACKET_SLEEP + PACKET_STOP_PAUSE");
+  ChooseQuietSpells(choice, gaps, stopPauseMs, "PACKET_SLEEP + PACKET_STOP_PAUSE");
   s.sleepTimeBig = 1;
   choice.why.push_back({"SLEEP_TIMEBIG",
                         "The quiet line is polled every 1 ms: the first burst is "
@@ -235,21 +243,16 @@ SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, st
   SettingsChoice choice;
   CaptureSettings& s = choice.settings;
   double longestPause = 0, longestContent = 0, shortestContent = 1e18;
-  double longestGap = 0, shortestGap = 1e18;
+  FrameGaps gaps;
   int mostEdges = 0;
   std::vector<std::pair<std::string, int>> edgeCounts;
   for (const ButtonSignal& button : buttons) {
     double content = 0;
     int edges = 0;
     for (const Durations& capture : button.captures) {
-      const double repeatGap = static_cast<double>(RepeatGapUs(capture));
-      longestGap = std::max(longestGap, repeatGap);
-      shortestGap = std::min(shortestGap, repeatGap);
+      gaps.Add(static_cast<double>(RepeatGapUs(capture)));
       for (const Region& region : Regions(capture, stopUs)) {
-        if (region.end < capture.size()) {
-          longestGap = std::max(longestGap, static_cast<double>(capture[region.end]));
-          shortestGap = std::min(shortestGap, static_cast<double>(capture[region.end]));
-        }
+        gaps.AfterRegion(capture, region);
         double span = 0;
         for (std::size_t i = region.begin; i < region.end; ++i) {
           span += static_cast<double>(capture[i]);
@@ -266,7 +269,7 @@ SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, st
   }
   if (shortestContent > longestContent) shortestContent = longestContent;
   const double stopMs = stopUs / 1000.0;
-  ChooseQuietSpells(choice, longestGap, shortestGap, stopMs, "PACKET_SLEEP");
+  ChooseQuietSpells(choice, gaps, stopMs, "PACKET_SLEEP");
   s.sleepTimeBig = 1;
   choice.why.push_back({"SLEEP_TIMEBIG",
                         "Not used while EDGE_WAIT=1; with EDGE_WAIT=0 the quiet line is "
