@@ -61,6 +61,18 @@ TEST_P(ViewRuns, DrawsEachTextPositionWithItsPen) {
 INSTANTIATE_TEST_SUITE_P(Data, ViewRuns, ::testing::ValuesIn(test::ReadTable("ui/view-runs.txt")),
                          VIREO_CASE_NAME);
 
+TEST(ViewPlan, CodeLettersSitCentredUnderTheirSlotsInView) {
+  std::string marks(1300, ' ');
+  marks[36] = 'a';   // before the view
+  marks[50] = 'B';   // x = 50 - 37 + 7, less half a character
+  marks[136] = 'c';  // the last slot in view
+  marks[137] = 'd';  // past it
+  std::string seen;
+  ForEachMark({37, 100}, marks,
+              [&](std::int32_t x, char letter) { seen += std::to_string(x) + letter + " "; });
+  EXPECT_EQ(seen, "18B 104c ");
+}
+
 TEST(ViewRows, RowZeroOnTopThenAGapThenThreePixelRows) {
   EXPECT_EQ(RowTop(0), 0);
   EXPECT_EQ(RowTop(1), 8);
@@ -98,18 +110,22 @@ TEST(RowHandOver, RowsReachOnlyAnAttachedViewAndAttachingStartsAfresh) {
   handOver.Attach(&view);
   handOver.AddTraceRow("+++1+++1");
   handOver.SetReferenceRow("+++1+++0");
+  handOver.SetCodeMarks("a  b");
   SignalRows copy;
   handOver.CopyRows(copy);
   EXPECT_EQ(copy.Row(1), "+++1+++1");
   EXPECT_EQ(copy.Row(0), "+++1+++0");
   EXPECT_EQ(copy.Row(2), "");
-  EXPECT_EQ(view.repaints.load(), 2);
+  EXPECT_EQ(copy.CodeMarks(), "a  b");
+  EXPECT_EQ(view.repaints.load(), 3);
 
   handOver.Detach();
   view.gone = true;
   handOver.AddTraceRow("late");
+  handOver.SetCodeMarks("late");
   handOver.CopyRows(copy);
   EXPECT_EQ(copy.Row(1), "");
+  EXPECT_EQ(copy.CodeMarks(), "");
 
   FakeView next;
   handOver.Attach(&next);
