@@ -45,10 +45,10 @@ std::string PacketLine(const char* prefix, std::int32_t bufferMs, std::int32_t p
   return prefix + DecimalText(points) + " " + colour + msg::kPointsSuffix;
 }
 
-// The first tick count at which amount / unitsPerSecond seconds have passed,
-// saturating where the product leaves the 64-bit range.
+// The first tick count at which amount / unitsPerSecond seconds have passed
+// (amount is never negative), saturating where the product leaves the
+// 64-bit range.
 std::int64_t TicksFor(std::int64_t amount, std::int64_t unitsPerSecond, std::int64_t rate) {
-  if (amount <= 0) return 0;
   if (amount > std::numeric_limits<std::int64_t>::max() / rate) {
     return std::numeric_limits<std::int64_t>::max();
   }

@@ -157,6 +157,20 @@ TEST(FramePair, PeriodCodeReadsTheLatestFullPacketAndMarksItsSlots) {
   EXPECT_EQ(view.marks.find_first_not_of(' '), 0u);
   EXPECT_EQ(view.marks.substr(18, 1) + view.marks.substr(36, 1), "bb");
   EXPECT_EQ(view.marks.size(), 1300u);
+  // A frame of 1 ms has room for the first pair's letter only.
+  packet("600,1200,600,1200,600,5000");
+  pair.packet.windowMs = 1;
+  pair.RenderCode(0, 0);
+  EXPECT_EQ(view.marks.find_first_not_of(' ', 1), std::string::npos);
+
+  // Before any packet, and without a clock: no code, and nothing divided by 0.
+  FramePair bare;
+  bare.periodForm = pair.periodForm;
+  bare.SetSignalView(&view);
+  EXPECT_EQ(bare.RenderCode(0, 0), "");
+  bare.SetClock(&clock);
+  EXPECT_EQ(bare.RenderCode(0, 0), "");
+  EXPECT_EQ(view.marks, std::string(1300, ' '));
 }
 
 // A pulse-distance packet reads as its header symbols, then its bits.

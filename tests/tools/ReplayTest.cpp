@@ -155,6 +155,35 @@ TEST(SimSerialLine, ReplaysTheRecordingOneSecondAfterOpen) {
   EXPECT_EQ(line.Calls(), "open:0;open:-3;open:1;open:1;close;");
 }
 
+// A wait wakes 5 us after the next change of level (two segments of one
+// level are no change), or when its bound has passed, or at once after an
+// interrupt.
+TEST(SimSerialLine, WaitsForTheNextChangeOfLevel) {
+  sim::VirtualTime time;
+  sim::SimSerialLine line(time, {{0, 20}, {0, 10}, {1, 30}, {0, 10}});
+  line.edgeLatencyTicks = 5 * sim::kTicksPerUs;
+  ASSERT_TRUE(line.Open(1));
+  const std::int64_t start = line.RecordingStartTicks();
+  // From (us, from the recording's start), bound in ms: woken, and when.
+  const struct {
+    std::int64_t fromUs;
+    std::int32_t boundMs;
+    bool woken;
+    std::int64_t atUs;
+  } cases[] = {{-20, 1, true, 5}, {-20, 0, false, -20}, {5, 1, true, 35},
+               {35, 1, true, 65}, {65, 1, true, 75},    {75, 2, false, 2075}};
+  for (const auto& c : cases) {
+    time.ticks = start + c.fromUs * sim::kTicksPerUs;
+    EXPECT_EQ(line.WaitForEdge(c.boundMs), c.woken) << c.fromUs;
+    EXPECT_EQ(time.ticks, start + c.atUs * sim::kTicksPerUs) << c.fromUs;
+  }
+  time.ticks = start;
+  line.InterruptWait();
+  EXPECT_FALSE(line.WaitForEdge(100));
+  EXPECT_EQ(time.ticks, start);
+  EXPECT_EQ(line.edgeWaits, 7);
+}
+
 TEST(ReplayTool, LoadRecordingRepeatsJittersAndRefuses) {
   test::TempDir dir;
   EXPECT_EQ(Replay("", {dir.File("missing.mode2")}).rfind("error: cannot read", 0), 0u);
