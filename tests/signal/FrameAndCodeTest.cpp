@@ -170,6 +170,8 @@ TEST(FramePair, PeriodCodeReadsTheLatestFullPacketAndMarksItsSlots) {
   EXPECT_EQ(bare.RenderCode(0, 0), "");
   bare.SetClock(&clock);
   EXPECT_EQ(bare.RenderCode(0, 0), "");
+  bare.referenceEdges = pair.referenceEdges;  // edges, yet no frame to lay them in
+  EXPECT_EQ(bare.RenderCode(0, 0), "bbb");
   EXPECT_EQ(view.marks, std::string(1300, ' '));
 }
 

@@ -162,6 +162,8 @@ TEST(SimSerialLine, WaitsForTheNextChangeOfLevel) {
   sim::VirtualTime time;
   sim::SimSerialLine line(time, {{0, 20}, {0, 10}, {1, 30}, {0, 10}});
   line.edgeLatencyTicks = 5 * sim::kTicksPerUs;
+  EXPECT_FALSE(line.WaitForEdge(1));  // a closed line never changes
+  EXPECT_EQ(time.ticks, sim::kTicksPerMs);
   ASSERT_TRUE(line.Open(1));
   const std::int64_t start = line.RecordingStartTicks();
   // From (us, from the recording's start), bound in ms: woken, and when.
@@ -170,8 +172,8 @@ TEST(SimSerialLine, WaitsForTheNextChangeOfLevel) {
     std::int32_t boundMs;
     bool woken;
     std::int64_t atUs;
-  } cases[] = {{-20, 1, true, 5}, {-20, 0, false, -20}, {5, 1, true, 35},
-               {35, 1, true, 65}, {65, 1, true, 75},    {75, 2, false, 2075}};
+  } cases[] = {{-20, 1, true, 5}, {-20, 0, false, -20}, {-1000, 1, false, 0}, {0, 1, true, 35},
+               {5, 1, true, 35},  {35, 1, true, 65},    {65, 1, true, 75},    {75, 2, false, 2075}};
   for (const auto& c : cases) {
     time.ticks = start + c.fromUs * sim::kTicksPerUs;
     EXPECT_EQ(line.WaitForEdge(c.boundMs), c.woken) << c.fromUs;
@@ -181,7 +183,7 @@ TEST(SimSerialLine, WaitsForTheNextChangeOfLevel) {
   line.InterruptWait();
   EXPECT_FALSE(line.WaitForEdge(100));
   EXPECT_EQ(time.ticks, start);
-  EXPECT_EQ(line.edgeWaits, 7);
+  EXPECT_EQ(line.edgeWaits, 10);
 }
 
 TEST(ReplayTool, LoadRecordingRepeatsJittersAndRefuses) {

@@ -57,12 +57,13 @@ bool SimSerialLine::WaitForEdge(std::int32_t timeoutMs) {
     if (t < 0 && levels_.front() != idleLevel) {
       edge = 0;
     } else {
+      // Segments that end after now, in order, until one meets another level.
       for (auto i = static_cast<std::size_t>(
                std::upper_bound(ends_.begin(), ends_.end(), std::max<std::int64_t>(t, 0)) -
                ends_.begin());
            i < ends_.size() && edge < 0; ++i) {
         const int next = i + 1 < levels_.size() ? levels_[i + 1] : idleLevel;
-        if (next != levels_[i] && ends_[i] > t) edge = ends_[i];
+        if (next != levels_[i]) edge = ends_[i];
       }
     }
   }
