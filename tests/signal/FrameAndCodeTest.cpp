@@ -161,16 +161,20 @@ TEST(FramePair, PeriodCodeReadsTheLatestFullPacketAndMarksItsSlots) {
   packet("600,1200,600,1200,600,5000");
   pair.packet.windowMs = 1;
   pair.RenderCode(0, 0);
+  EXPECT_EQ(view.marks[0], 'b');
   EXPECT_EQ(view.marks.find_first_not_of(' ', 1), std::string::npos);
 
-  // Before any packet, and without a clock: no code, and nothing divided by 0.
+  // Edges without a clock to time them, or without a frame to lay them in:
+  // no code, no letters, and nothing divided by 0.
   FramePair bare;
   bare.periodForm = pair.periodForm;
   bare.SetSignalView(&view);
+  bare.referenceEdges = pair.referenceEdges;
+  bare.packet.windowMs = 130;
   EXPECT_EQ(bare.RenderCode(0, 0), "");
+  EXPECT_EQ(view.marks, std::string(1300, ' '));
   bare.SetClock(&clock);
-  EXPECT_EQ(bare.RenderCode(0, 0), "");
-  bare.referenceEdges = pair.referenceEdges;  // edges, yet no frame to lay them in
+  bare.packet.windowMs = 0;
   EXPECT_EQ(bare.RenderCode(0, 0), "bbb");
   EXPECT_EQ(view.marks, std::string(1300, ' '));
 }
