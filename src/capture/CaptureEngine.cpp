@@ -332,7 +332,7 @@ std::int32_t CaptureEngine::StepArmed(std::int32_t level, std::int64_t now) {
   if (elapsedTicks_ >= ticks_.sleep) next = kIdle;
   if (elapsedTicks_ >= ticks_.start && lastLevel_ == settings_.packetStartValue && startAllowed_) {
     next = kReceiving;
-    frames_.ResetPacket(settings_.bufferSize, settings_.packetValid, level == 1);
+    frames_.ResetPacket(settings_.bufferSize, settings_.packetValid, level == 1, changeTime_);
     RestartTiming(level);
   }
   return next;

@@ -18,18 +18,24 @@ void FramePair::ResetAll(std::int32_t limit, std::int32_t windowMs, std::int32_t
   referenceEdges = packetEdges;
 }
 
-void FramePair::ResetPacket(std::int32_t windowMs, std::int32_t minSlots, bool levelOn) {
+void FramePair::ResetPacket(std::int32_t windowMs, std::int32_t minSlots, bool levelOn,
+                            std::int64_t levelBegan) {
   packet.Clear();
   // Before the worker sets the clock there is no time source; a clock
   // without one reads 0 as well.
   packet.startTime = clock_ != nullptr ? clock_->Now() : 0;
   packet.windowMs = windowMs;
   packet.minSlots = minSlots;
-  packetEdges.Begin(levelOn, packet.startTime);
+  packetEdges.Begin(levelOn, packet.startTime, levelBegan < 0 ? packet.startTime : levelBegan);
 }
 
 void FramePair::AcceptPacket() {
   packetEdges.end = clock_ != nullptr ? clock_->Now() : packetEdges.start;
+  if (RawPacketSink* sink = rawSink_.load(); sink != nullptr && clock_ != nullptr) {
+    raw_.From(packetEdges, clock_->TicksPerSecond());
+    raw_.valid = packet.IsValid();
+    sink->AddRawPacket(raw_);
+  }
   if (!packet.IsValid()) return;
   // A packet as full of edges as any before it gives the code by periods a
   // fresh reading, so that every frame of a press is read (frames that

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "signal/PeriodCode.h"
+#include "signal/RawPacket.h"
 #include "signal/SignalFrame.h"
 #include "signal/SignalViewSink.h"
 #include "signal/TickSource.h"
@@ -25,10 +26,14 @@ class FramePair {
   // Set and cleared by the user-interface thread, read by the worker.
   void SetSignalView(SignalViewSink* view) { signalView_.store(view); }
   SignalViewSink* SignalView() const { return signalView_.load(); }
+  // Likewise for whoever records the packets' durations.
+  void SetRawSink(RawPacketSink* sink) { rawSink_.store(sink); }
 
   void ResetAll(std::int32_t acceptLimit, std::int32_t windowMs, std::int32_t minSlots);
-  // levelOn is the packet's first level, from which its edges are timed.
-  void ResetPacket(std::int32_t windowMs, std::int32_t minSlots, bool levelOn = false);
+  // levelOn is the packet's first level, from which its edges are timed;
+  // levelBegan is when that level began, if earlier than the packet.
+  void ResetPacket(std::int32_t windowMs, std::int32_t minSlots, bool levelOn = false,
+                   std::int64_t levelBegan = -1);
   void MarkSample(bool levelOn) { packet.Mark(levelOn, clock_->Now(), clock_->TicksPerSecond()); }
   // The packet's level changed at `now` (a clock reading).
   void MarkEdge(std::int64_t now) { packetEdges.Mark(now); }
@@ -61,6 +66,8 @@ class FramePair {
 
   TickSource* clock_ = nullptr;
   std::atomic<SignalViewSink*> signalView_{nullptr};
+  std::atomic<RawPacketSink*> rawSink_{nullptr};
+  RawPacket raw_;  // filled at a packet's end only while someone records
 };
 
 }  // namespace vireo

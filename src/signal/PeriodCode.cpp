@@ -12,11 +12,8 @@ char PeriodSymbol(std::int64_t periodUs, std::int64_t burstExcessUs, const Perio
   return static_cast<char>((longBurst ? 'A' : 'a') + c);
 }
 
-namespace {
-
-// Microseconds between two clock readings; a span too long for the product
-// (a burst held for hours on a fast counter) saturates instead of wrapping,
-// low enough that a pair's two runs still add up within the range.
+// A burst held for hours on a fast counter saturates low enough that a
+// pair's two runs still add up within the range.
 std::int64_t UsBetween(std::int64_t from, std::int64_t to, std::int64_t ticksPerSecond) {
   constexpr std::int64_t kUsPerSecond = 1'000'000;
   const std::int64_t ticks = to - from;
@@ -25,6 +22,8 @@ std::int64_t UsBetween(std::int64_t from, std::int64_t to, std::int64_t ticksPer
   }
   return ticks * kUsPerSecond / ticksPerSecond;
 }
+
+namespace {
 
 struct Pair {
   std::int64_t begin;  // clock ticks

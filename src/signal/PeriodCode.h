@@ -28,22 +28,34 @@ struct PeriodForm {
 // in: a store per change, into a fixed array.
 struct PacketEdges {
   static constexpr int kMaxEdges = kSlotCount;
-  std::int64_t start = 0;  // when the packet began, at its first level
-  std::int64_t end = 0;    // when it ended
-  bool firstOn = false;    // its first level is the quiet one (CTS on)
+  std::int64_t start = 0;       // when the packet began, at its first level
+  std::int64_t levelBegin = 0;  // when that first level itself began, earlier
+  std::int64_t end = 0;         // when it ended
+  bool firstOn = false;         // its first level is the quiet one (CTS on)
+  bool cut = false;             // it changed level more often than is kept
   int count = 0;
   std::array<std::int64_t, kMaxEdges> times{};
 
-  void Begin(bool levelOn, std::int64_t now) {
+  void Begin(bool levelOn, std::int64_t now, std::int64_t firstLevelBegan) {
     start = end = now;
+    levelBegin = firstLevelBegan;
     firstOn = levelOn;
+    cut = false;
     count = 0;
   }
   // A change of level at `now`; changes beyond the array are not kept.
   void Mark(std::int64_t now) {
-    if (count < kMaxEdges) times[count++] = now;
+    if (count < kMaxEdges) {
+      times[count++] = now;
+    } else {
+      cut = true;
+    }
   }
 };
+
+// Microseconds between two clock readings; a span too long for the product
+// saturates instead of wrapping.
+std::int64_t UsBetween(std::int64_t from, std::int64_t to, std::int64_t ticksPerSecond);
 
 // A pair's letter: class c is the number of bounds its period exceeds.
 char PeriodSymbol(std::int64_t periodUs, std::int64_t burstExcessUs, const PeriodForm& form);

@@ -4,6 +4,7 @@ add_library(vireo_signal STATIC
   signal/CodeText.cpp
   signal/FramePair.cpp
   signal/PeriodCode.cpp
+  signal/RawPacket.cpp
   signal/SignalFrame.cpp
 )
 target_include_directories(vireo_signal PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

@@ -2,6 +2,7 @@
 # drawing plan and scroll bar, and caption mode.
 add_library(vireo_ui STATIC
   ui/CaptionMode.cpp
+  ui/RawPacketHandOver.cpp
   ui/RowHandOver.cpp
   ui/ScrollRequest.cpp
   ui/SignalRows.cpp

@@ -2,12 +2,28 @@
 
 #include <cstdio>
 
+#include "signal/RawPacket.h"
 #include "support/EngineHarness.h"
 
 namespace vireo {
 namespace {
 
 using test::EngineHarness;
+
+// Each packet's durations as the worker hands them over, one trace line.
+class RawTrace final : public RawPacketSink {
+ public:
+  explicit RawTrace(std::string& trace) : trace_(trace) {}
+  void AddRawPacket(const RawPacket& p) override {
+    trace_ += p.valid ? "raw" : "raw noise";
+    trace_ += p.firstOn ? " from quiet:" : " from burst:";
+    for (int i = 0; i < p.count; ++i) trace_ += " " + std::to_string(p.us[i]);
+    trace_ += p.cut ? " cut\n" : "\n";
+  }
+
+ private:
+  std::string& trace_;
+};
 
 class CaptureScript : public ::testing::TestWithParam<test::Case> {};
 
@@ -27,6 +43,8 @@ TEST_P(CaptureScript, Trace) {
       static_cast<double>(sim::TotalUs(test::ScriptRecording(c["recording"]))) / 1000;
   const double stopAt = c.Has("stop-at") ? std::stod(c["stop-at"]) : -1;
   std::string trace;
+  RawTrace raw(trace);
+  if (c.Has("raw")) h.engine->Frames().SetRawSink(&raw);
   std::int32_t state = h.State();
   auto note = [&] {
     if (h.State() != state) {

@@ -11,6 +11,7 @@
 #include "SignalTestSupport.h"
 #include "signal/CodeText.h"
 #include "signal/FramePair.h"
+#include "signal/RawPacket.h"
 #include "support/CaseFile.h"
 
 // Counts every allocation of this program, so that a test can show that
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Data, Code, ::testing::ValuesIn(test::ReadTable("signal
 // A packet's edges from a row's run lengths, on a clock counting microseconds.
 PacketEdges EdgesOfRuns(const std::string& first, const std::string& runs) {
   PacketEdges edges;
-  edges.Begin(first == "quiet", 0);
+  edges.Begin(first == "quiet", 0, 0);
   std::istringstream in(runs);
   std::int64_t at = 0;
   for (std::string run; std::getline(in, run, ',');) {
@@ -100,6 +101,20 @@ PacketEdges EdgesOfRuns(const std::string& first, const std::string& runs) {
   edges.end = at;
   --edges.count;  // the last run ends with the packet, not at a change
   return edges;
+}
+
+// A packet with more changes than are kept says so; its last run ends
+// with the packet.
+TEST(RawPacket, ACutPacketIsMarked) {
+  PacketEdges edges;
+  edges.Begin(false, 0, 0);
+  for (int k = 1; k <= PacketEdges::kMaxEdges + 1; ++k) edges.Mark(1000 * k);
+  edges.end = 1000 * PacketEdges::kMaxEdges + 250;
+  RawPacket raw;
+  raw.From(edges, 1'000'000);
+  EXPECT_TRUE(raw.cut);
+  ASSERT_EQ(raw.count, RawPacket::kMaxRuns);
+  EXPECT_EQ(raw.us[RawPacket::kMaxRuns - 1], 250);
 }
 
 PeriodForm FormOf(const std::string& bounds, const std::string& longBurst) {

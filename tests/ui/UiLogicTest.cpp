@@ -8,6 +8,7 @@
 
 #include "support/CaseFile.h"
 #include "ui/CaptionMode.h"
+#include "ui/RawPacketHandOver.h"
 #include "ui/RowHandOver.h"
 #include "ui/ScrollRequest.h"
 #include "ui/SignalViewPlan.h"
@@ -163,6 +164,25 @@ TEST(RowHandOver, DetachIsSafeAgainstAWorkerInsideAHandOver) {
   }
   stop = true;
   worker.join();
+}
+
+// A full store loses the newest packets and says how many; only an
+// attached recorder gets any.
+TEST(RawPacketHandOver, KeepsUnreadPacketsAndCountsTheLostOnes) {
+  RawPacketHandOver handOver;
+  FakeView recorder;
+  RawPacket packet;
+  handOver.AddRawPacket(packet);
+  handOver.Attach(&recorder);
+  for (packet.count = 0; packet.count < 19; ++packet.count) handOver.AddRawPacket(packet);
+  std::vector<RawPacket> taken;
+  EXPECT_EQ(handOver.Take(taken), 19 - static_cast<int>(RawPacketHandOver::kHeld));
+  ASSERT_EQ(taken.size(), RawPacketHandOver::kHeld);
+  EXPECT_EQ(taken.back().count, static_cast<int>(RawPacketHandOver::kHeld) - 1);
+  handOver.Detach();
+  handOver.AddRawPacket(packet);
+  EXPECT_EQ(handOver.Take(taken), 0);
+  EXPECT_EQ(taken.size(), RawPacketHandOver::kHeld);
 }
 
 class Scroll : public ::testing::TestWithParam<Row> {};
