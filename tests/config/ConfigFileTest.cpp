@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/ConfigFile.h"
+#include "config/IniMerge.h"
 #include "config/NumberText.h"
 #include "support/CaseFile.h"
 #include "support/TempDir.h"
@@ -58,6 +59,18 @@ TEST_P(Numbers, ReadAsAtoiReads) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, Numbers, ::testing::ValuesIn(test::ReadTable("config/numbers.txt")));
+
+class Merge : public ::testing::TestWithParam<test::Case> {};
+
+TEST_P(Merge, KeepsWhatTheUserWroteByHand) {
+  const test::Case& c = GetParam();
+  std::string expected;
+  for (const std::string& line : test::Lines(c["merged"])) expected += line + "\r\n";
+  EXPECT_EQ(MergeLearnedIni(c["old"], c["learned"]), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, Merge, ::testing::ValuesIn(test::ReadCases("config/merge.cases")),
+                         VIREO_CASE_NAME);
 
 TEST_F(ConfigFileTest, LinesAreCutAt2047BytesAndKeepTheirEndAcrossReadBlocks) {
   // 2047 bytes are "k=" and 2045 v; the rest has no "=" and loses one v.
