@@ -5,6 +5,7 @@
 
 #include "ButtonSignals.h"
 #include "Learner.h"
+#include "ValueChoice.h"
 #include "Press.h"
 #include "capture/CaptureSettings.h"
 #include "config/ConfigFile.h"
@@ -151,6 +152,18 @@ TEST(Learn, ToggledCapturesShareAValueAndDifferentOnesAreRefused) {
   std::string error;
   EXPECT_FALSE(learn::Learn(buttons, {}, result, error));
   EXPECT_EQ(error, "'Play' is recorded more than once with different signals");
+}
+
+// Buttons whose presses end on the same frame are told apart by the frames
+// that most of their presses show before it; a code seen in a few presses
+// only is no part of a Value.
+TEST(Learn, ValuesComeFromTheFramesMostPressesShow) {
+  const std::vector<std::string> a = {"xaaay", "rrr"}, b = {"xbbby", "rrr"};
+  const learn::ValueOutcome outcome =
+      learn::ChooseValues({{a, a, {"rrr"}}, {b, b, b, {"rrr", "qqqq"}}});
+  EXPECT_EQ(outcome.values, (std::vector<std::string>{"xaaay", "xbbby"}));
+  EXPECT_EQ(outcome.right, (std::vector<int>{2, 3}));
+  EXPECT_EQ(outcome.none, (std::vector<int>{1, 1}));
 }
 
 #ifndef _WIN32
