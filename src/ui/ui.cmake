@@ -1,10 +1,11 @@
 # The user interface's portable logic: the signal view's rows, hand-over,
-# drawing plan and scroll bar, and caption mode.
+# drawing plan and pixels, scroll bar, and caption mode.
 add_library(vireo_ui STATIC
   ui/CaptionMode.cpp
   ui/RawPacketHandOver.cpp
   ui/RowHandOver.cpp
   ui/ScrollRequest.cpp
+  ui/SignalPixels.cpp
   ui/SignalRows.cpp
   ui/SignalViewPlan.cpp
 )

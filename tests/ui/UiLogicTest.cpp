@@ -2,7 +2,9 @@
 // row ring and the hand-over from the worker, the scroll bar, caption mode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -11,6 +13,7 @@
 #include "ui/RawPacketHandOver.h"
 #include "ui/RowHandOver.h"
 #include "ui/ScrollRequest.h"
+#include "ui/SignalPixels.h"
 #include "ui/SignalViewPlan.h"
 
 namespace vireo {
@@ -60,6 +63,31 @@ TEST_P(ViewRuns, DrawsEachTextPositionWithItsPen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, ViewRuns, ::testing::ValuesIn(test::ReadTable("ui/view-runs.txt")),
+                         VIREO_CASE_NAME);
+
+class ViewPixels : public ::testing::TestWithParam<Row> {};
+
+TEST_P(ViewPixels, PaintEachPixelInItsColourAndNoneOutsideTheImage) {
+  const Row& r = GetParam();
+  const std::int32_t width = std::stoi(r[3]), height = std::stoi(r[4]), y = std::stoi(r[6]);
+  SignalRows rows;
+  rows.SetReferenceRow(r[5]);
+  for (int k = 1; k < SignalRows::kTraceRowCount; ++k) rows.AddTraceRow(r[5]);
+  constexpr std::uint32_t kGuard = 0x12345678;
+  std::vector<std::uint32_t> pixels(width * (height + 1), kGuard);
+  DrawSignalPixels({pixels.data(), width, height}, {std::stoi(r[1]), std::stoi(r[2])}, rows,
+                   0xf0f0f0);
+  const std::map<std::uint32_t, char> names = {{0x000000, 'k'}, {0xffffff, 'w'}, {0xff0000, 'r'},
+                                               {0x00ff00, 'g'}, {0x0000ff, 'b'}, {0xff00ff, 'm'},
+                                               {0xf0f0f0, '.'}};
+  std::string line;
+  for (std::int32_t x = 0; x < width; ++x) line += names.at(pixels[y * width + x]);
+  EXPECT_EQ(line, r[7]);
+  EXPECT_EQ(std::count(pixels.begin() + width * height, pixels.end(), kGuard), width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, ViewPixels,
+                         ::testing::ValuesIn(test::ReadTable("ui/view-pixels.txt")),
                          VIREO_CASE_NAME);
 
 TEST(ViewPlan, CodeLettersSitCentredUnderTheirSlotsInView) {

@@ -13,9 +13,9 @@
 #include "actions/ActionMessages.h"
 #include "actions/MasterVolume.h"
 #include "actions/WindowActions.h"
+#include "actions/win32/Win32Desktop.h"
+#include "actions/win32/Win32Volume.h"
 #include "platform/win32/Cp1251.h"
-#include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32Volume.h"
 
 namespace vireo {
 namespace {

@@ -2,12 +2,9 @@
 add_library(vireo_win32 STATIC
   platform/win32/CommApi.cpp
   platform/win32/Cp1251.cpp
-  platform/win32/Win32Desktop.cpp
-  platform/win32/Win32Shutdown.cpp
-  platform/win32/Win32Volume.cpp
   platform/win32/Win32ClockHardware.cpp
   platform/win32/Win32ProcessControl.cpp
   platform/win32/Win32SerialLine.cpp
   platform/win32/Win32WallClock.cpp
 )
-target_link_libraries(vireo_win32 PUBLIC vireo_core vireo_actions ole32 winmm shell32 advapi32 user32)
+target_link_libraries(vireo_win32 PUBLIC vireo_core)

@@ -6,8 +6,8 @@
 
 #include "actions/ActionRunner.h"
 #include "actions/CaptionSurface.h"
+#include "actions/win32/Win32ActionPlatform.h"
 #include "capture/CaptureEngine.h"
-#include "platform/win32/Win32ActionPlatform.h"
 #include "platform/win32/Win32ClockHardware.h"
 #include "platform/win32/Win32ProcessControl.h"
 #include "platform/win32/Win32SerialLine.h"

@@ -7,10 +7,6 @@
 namespace vireo {
 
 namespace {
-constexpr COLORREF kColours[] = {
-    RGB(0, 0, 0),   RGB(255, 255, 255), RGB(255, 0, 0),
-    RGB(0, 255, 0), RGB(0, 0, 255),     RGB(255, 0, 255),
-};
 constexpr COLORREF kLabelColour = RGB(0, 255, 0);
 constexpr COLORREF kMarkColour = RGB(255, 255, 0);
 constexpr COLORREF kBandColour = RGB(0, 0, 0);
@@ -18,16 +14,15 @@ constexpr COLORREF kBandColour = RGB(0, 0, 0);
 // the right half of each digit. Its scalable sibling keeps the digits whole.
 constexpr wchar_t kLabelFace[] = L"Courier New";
 
-COLORREF ColourOf(Pen pen) { return kColours[static_cast<int>(pen)]; }
+Rgb RgbOf(COLORREF colour) {
+  return static_cast<Rgb>(GetRValue(colour)) << 16 | static_cast<Rgb>(GetGValue(colour)) << 8 |
+         GetBValue(colour);
+}
 }  // namespace
 
 SignalView::SignalView(RowHandOver& handOver) : handOver_(handOver) {
-  for (std::size_t k = 0; k < pens_.size(); ++k) {
-    pens_[k] = GdiObject(::CreatePen(PS_SOLID, 1, kColours[k]));
-  }
   font_ = GdiObject(::CreateFontW(13, 5, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, 0, 0,
                                   0, VARIABLE_PITCH | FF_ROMAN, kLabelFace));
-  blackBrush_ = GdiObject(::CreateSolidBrush(kBandColour));
 }
 
 SignalView::~SignalView() {
@@ -77,35 +72,47 @@ void SignalView::Paint() {
   ::GetClientRect(hwnd_, &client);
   // Drawn off screen first, so that a strip repainted for every packet
   // does not flicker.
-  HDC memory = ::CreateCompatibleDC(dc);
-  GdiObject bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
-  HGDIOBJ old = ::SelectObject(memory, bitmap.Get());
-  Draw(memory, rows_, client.right, client.bottom);
-  ::BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-  ::SelectObject(memory, old);
-  ::DeleteDC(memory);
+  if (FitPicture(dc, client.right, client.bottom)) {
+    // The last paint's texts may still wait in GDI's batch, over these bits.
+    ::GdiFlush();
+    DrawSignalPixels(image_, window_, rows_, RgbOf(::GetSysColor(COLOR_3DFACE)));
+    DrawTexts();
+    ::BitBlt(dc, 0, 0, client.right, client.bottom, memory_.Get(), 0, 0, SRCCOPY);
+  }
   ::EndPaint(hwnd_, &ps);
 }
 
-void SignalView::Draw(HDC dc, const SignalRows& rows, std::int32_t width, std::int32_t height) {
-  // Whatever the drawing leaves uncovered shows the window's background.
-  RECT all{0, 0, width, height};
-  ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_3DFACE));
-  ::SetTextColor(dc, kLabelColour);
-  ::SetBkColor(dc, kBandColour);
-  ::SetBkMode(dc, OPAQUE);
+bool SignalView::FitPicture(HDC dc, std::int32_t width, std::int32_t height) {
+  if (memory_ && image_.width == width && image_.height == height) return true;
+  memory_.Reset();
+  picture_.Reset();
+  image_ = {};
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down, as PixelImage lays its rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  GdiObject bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  MemoryDc memory(::CreateCompatibleDC(dc));
+  if (!bitmap || !memory || bits == nullptr) return false;
+  ::SelectObject(memory.Get(), bitmap.Get());
+  ::SelectObject(memory.Get(), font_.Get());
+  ::SetBkColor(memory.Get(), kBandColour);
+  ::SetBkMode(memory.Get(), OPAQUE);
+  picture_ = std::move(bitmap);
+  memory_ = std::move(memory);
+  image_ = {static_cast<std::uint32_t*>(bits), width, height};
+  return true;
+}
 
-  HGDIOBJ oldPen = ::SelectObject(dc, pens_[static_cast<int>(Pen::Black)].Get());
-  HGDIOBJ oldBrush = ::SelectObject(dc, blackBrush_.Get());
-  ::Rectangle(dc, 0, view::kBandTop, window_.width, view::kBandBottom);
-
-  ::SelectObject(dc, pens_[static_cast<int>(Pen::Green)].Get());
-  ForEachTick(window_, [dc](std::int32_t x) {
-    ::MoveToEx(dc, x, view::kBandTop, nullptr);
-    ::LineTo(dc, x, view::kTickBottom);
-  });
-  HGDIOBJ oldFont = ::SelectObject(dc, font_.Get());
-  if (rows.CodeMarks().empty()) {
+void SignalView::DrawTexts() {
+  HDC dc = memory_.Get();
+  if (rows_.CodeMarks().empty()) {
+    ::SetTextColor(dc, kLabelColour);
     ForEachLabel(window_, [dc](std::int32_t x, const std::string& text) {
       const std::wstring wide = ToWide(text);
       ::TextOutW(dc, x, view::kLabelTop, wide.c_str(), static_cast<int>(wide.size()));
@@ -114,24 +121,11 @@ void SignalView::Draw(HDC dc, const SignalRows& rows, std::int32_t width, std::i
     // The code by periods: its letters under the slots where their pairs
     // begin, in place of the slot numbers.
     ::SetTextColor(dc, kMarkColour);
-    ForEachMark(window_, rows.CodeMarks(), [dc](std::int32_t x, char letter) {
+    ForEachMark(window_, rows_.CodeMarks(), [dc](std::int32_t x, char letter) {
       const wchar_t wide = static_cast<wchar_t>(static_cast<unsigned char>(letter));
       ::TextOutW(dc, x, view::kLabelTop, &wide, 1);
     });
   }
-
-  // A run of equal pens is one rectangle of three-pixel lines side by side.
-  ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
-  for (std::int32_t k = 0; k < SignalRows::kTraceRowCount; ++k) {
-    const std::int32_t top = RowTop(k);
-    ForEachRun(window_, rows.Row(k), [dc, top](std::int32_t x, std::int32_t columns, Pen pen) {
-      ::SetDCBrushColor(dc, ColourOf(pen));
-      ::PatBlt(dc, x, top, columns, view::kRowHeight, PATCOPY);
-    });
-  }
-  ::SelectObject(dc, oldFont);
-  ::SelectObject(dc, oldBrush);
-  ::SelectObject(dc, oldPen);
 }
 
 }  // namespace vireo

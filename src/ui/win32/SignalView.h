@@ -6,9 +6,8 @@
 
 #include <windows.h>
 
-#include <array>
-
 #include "ui/RowHandOver.h"
+#include "ui/SignalPixels.h"
 #include "ui/SignalRows.h"
 #include "ui/SignalViewPlan.h"
 #include "ui/win32/GdiObject.h"
@@ -26,22 +25,27 @@ class SignalView final : public RepaintTarget {
   void SetViewWidth(std::int32_t width);
   // Any thread.
   void RequestRepaint() override;
-  // Draws the whole strip onto dc, whose area is width by height pixels.
-  void Draw(HDC dc, const SignalRows& rows, std::int32_t width, std::int32_t height);
 
  private:
   static LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR self);
   void Paint();
   void Redraw() { ::InvalidateRect(hwnd_, nullptr, FALSE); }
+  // A picture of the client's size, made anew only when that size changes.
+  bool FitPicture(HDC dc, std::int32_t width, std::int32_t height);
+  void DrawTexts();
 
   RowHandOver& handOver_;
   HWND hwnd_ = nullptr;
-  std::array<GdiObject, 6> pens_;  // indexed by Pen
   GdiObject font_;
-  GdiObject blackBrush_;
   ViewWindow window_;
   SignalRows rows_;  // the paint's own copy
+  // The off-screen picture: a DIB section whose pixels are written directly,
+  // in a memory DC that keeps it and the font selected. The DC comes after
+  // the bitmap and the font so that it is deleted before them.
+  GdiObject picture_;
+  MemoryDc memory_;
+  PixelImage image_;
 };
 
 }  // namespace vireo

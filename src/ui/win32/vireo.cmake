@@ -29,7 +29,7 @@ add_library(vireo_windows STATIC
   ui/win32/SettingsWindow.cpp
   ui/win32/SignalView.cpp
 )
-target_link_libraries(vireo_windows PUBLIC vireo_ui vireo_win32 comctl32 gdi32 user32)
+target_link_libraries(vireo_windows PUBLIC vireo_ui vireo_actions_win32 comctl32 gdi32 user32)
 
 add_executable(vireo WIN32 ui/win32/main.cpp ui/win32/vireo.rc)
 target_include_directories(vireo PRIVATE ${VIREO_ICON_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/ui/win32)

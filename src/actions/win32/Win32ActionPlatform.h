@@ -3,9 +3,9 @@
 #pragma once
 
 #include "actions/ActionRunner.h"
-#include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32Shutdown.h"
-#include "platform/win32/Win32Volume.h"
+#include "actions/win32/Win32Desktop.h"
+#include "actions/win32/Win32Shutdown.h"
+#include "actions/win32/Win32Volume.h"
 #include "platform/win32/Win32WallClock.h"
 
 namespace vireo {

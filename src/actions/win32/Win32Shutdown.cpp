@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Shutdown.h"
+#include "actions/win32/Win32Shutdown.h"
 
 #include <windows.h>
 

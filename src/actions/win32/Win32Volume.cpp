@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Volume.h"
+#include "actions/win32/Win32Volume.h"
 
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>

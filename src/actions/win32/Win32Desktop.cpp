@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Desktop.h"
+#include "actions/win32/Win32Desktop.h"
 
 #include <windows.h>
 // After windows.h, which it needs.
