@@ -4,13 +4,13 @@
 #include <regex>
 #include <sstream>
 
-#include "Cp1251.h"
 #include "Replay.h"
 #include "ReplayOptions.h"
 #include "SvgPicture.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/CaseFile.h"
 #include "support/TempDir.h"
+#include "text/Cp1251.h"
 
 namespace vireo {
 namespace {
@@ -222,6 +222,8 @@ TEST(Cp1251, EveryByteReadsAsItsUnicodeCharacter) {
   for (const test::Row& row : test::ReadTable("replay/cp1251.txt")) {
     const std::string byte(1, static_cast<char>(std::stoi(row[0], nullptr, 16)));
     EXPECT_EQ(Cp1251ToUtf8(byte + byte), row[1] + row[1]) << row[0];
+    const std::u16string unit(2, static_cast<char16_t>(std::stoi(row[2], nullptr, 16)));
+    EXPECT_EQ(Cp1251ToUtf16(byte + byte), unit) << row[0];
   }
 }
 

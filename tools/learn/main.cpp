@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "ButtonSignals.h"
-#include "EngineRun.h"
-#include "Learner.h"
 #include "OutputFile.h"
+#include "PictureRecorder.h"
 #include "ReplayOptions.h"
 #include "SvgPicture.h"
+#include "learn/ButtonSignals.h"
+#include "learn/EngineRun.h"
+#include "learn/Learner.h"
 
 namespace {
 
@@ -105,7 +106,11 @@ int main(int argc, char** argv) {
     EngineRunner runner(ini);
     for (const ButtonSignal& button : buttons) {
       vireo::replay::Picture picture;
-      runner.Run(button.captures.front(), Distortion{}, false, &picture);
+      runner.Run(
+          button.captures.front(), Distortion{}, false,
+          [&picture](const vireo::FramePair& frames, const vireo::CaptureSettings& settings) {
+            return std::make_unique<vireo::replay::PictureRecorder>(frames, settings, picture);
+          });
       const std::string path =
           (std::filesystem::path(svgDir) / (FileName(button.name) + ".svg")).string();
       if (!vireo::replay::WriteWholeFile(path, vireo::replay::SvgPicture(picture), error)) {

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <random>
 
-#include "ButtonSignals.h"
-#include "EngineRun.h"
-#include "Learner.h"
 #include "LircPeer.h"
-#include "Press.h"
-#include "ValueChoice.h"
+#include "learn/ButtonSignals.h"
+#include "learn/EngineRun.h"
+#include "learn/Learner.h"
+#include "learn/Press.h"
+#include "learn/ValueChoice.h"
 
 namespace vireo::recognition {
 

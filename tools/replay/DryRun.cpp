@@ -1,7 +1,7 @@
 #include "DryRun.h"
 
-#include "Cp1251.h"
 #include "config/NumberText.h"
+#include "text/Cp1251.h"
 
 namespace vireo::replay {
 

@@ -6,11 +6,11 @@
 #include <random>
 #include <sstream>
 
-#include "Cp1251.h"
 #include "DryRun.h"
 #include "actions/ActionRunner.h"
 #include "capture/CaptureEngine.h"
 #include "platform/sim/SimPlatform.h"
+#include "text/Cp1251.h"
 
 namespace vireo::replay {
 

@@ -1,15 +1,15 @@
-#include "Learner.h"
+#include "learn/Learner.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 
-#include "Cp1251.h"
-#include "EngineRun.h"
-#include "PeriodChoice.h"
-#include "Press.h"
-#include "ValueChoice.h"
+#include "learn/EngineRun.h"
+#include "learn/PeriodChoice.h"
+#include "learn/Press.h"
+#include "learn/ValueChoice.h"
 #include "signal/CodeText.h"
+#include "text/Cp1251.h"
 
 namespace vireo::learn {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "ButtonSignals.h"
 #include "capture/CaptureSettings.h"
+#include "learn/ButtonSignals.h"
 
 namespace vireo::learn {
 

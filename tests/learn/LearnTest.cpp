@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ButtonSignals.h"
-#include "Learner.h"
-#include "ValueChoice.h"
-#include "Press.h"
 #include "capture/CaptureSettings.h"
 #include "config/ConfigFile.h"
+#include "learn/ButtonSignals.h"
+#include "learn/Learner.h"
+#include "learn/Press.h"
+#include "learn/ValueChoice.h"
 #include "support/PulseDistance.h"
 #include "support/TempDir.h"
 

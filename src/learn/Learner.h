@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ButtonSignals.h"
-#include "SettingsChoice.h"
+#include "learn/ButtonSignals.h"
+#include "learn/SettingsChoice.h"
 
 namespace vireo::learn {
 

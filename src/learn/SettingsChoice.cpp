@@ -1,10 +1,10 @@
-#include "SettingsChoice.h"
+#include "learn/SettingsChoice.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
 
-#include "Press.h"
+#include "learn/Press.h"
 #include "signal/PeriodCode.h"
 #include "signal/SignalFrame.h"
 
