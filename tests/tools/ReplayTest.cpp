@@ -4,13 +4,13 @@
 #include <regex>
 #include <sstream>
 
+#include "text/Cp1251.h"
 #include "Replay.h"
 #include "ReplayOptions.h"
 #include "SvgPicture.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/CaseFile.h"
 #include "support/TempDir.h"
-#include "text/Cp1251.h"
 
 namespace vireo {
 namespace {
@@ -22,8 +22,9 @@ std::string SourcePath(const std::string& relative) {
 }
 
 // Runs vireo-replay's option parsing, loading and replay, as its main does,
-// in a folder holding `config` (none when empty); returns what it printed.
-// A picture, if given, is drawn first by a silent run.
+// in a folder holding `config` (none when empty); returns what it printed,
+// in UTF-8 as a redirected standard output gets it. A picture, if given, is
+// drawn first by a silent run.
 std::string Replay(const std::string& config, std::vector<std::string> args,
                    replay::Picture* picture = nullptr) {
   for (std::string& arg : args) {
@@ -43,10 +44,10 @@ std::string Replay(const std::string& config, std::vector<std::string> args,
     if (picture != nullptr) replay::RunReplay(options, recording, silent, picture);
     EXPECT_EQ(replay::RunReplay(options, recording, out), 0);
   } else {
-    out << "error: " << error;
+    error = "error: " + error;
   }
   std::filesystem::current_path(previous);
-  return out.str();
+  return error.empty() ? Cp1251ToUtf8(out.str()) : error;
 }
 
 std::vector<std::string> Words(const std::string& text) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "OutputFile.h"
 #include "PictureRecorder.h"
 #include "ReplayOptions.h"
@@ -87,13 +88,15 @@ int main(int argc, char** argv) {
     std::cerr << "vireo-learn: " << error << "\n";
     return 2;
   }
+  using namespace vireo::console;
   const std::string ini = IniText(result);
   if (out.empty()) {
 #ifdef _WIN32
     // The text already ends its lines with CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    std::cout << ini;
+    ConsoleText text(OpenConsole(StdStream::kOutput), std::cout, Redirected::kBytes);
+    std::ostream(&text) << ini;
   } else if (!vireo::replay::WriteWholeFile(out, ini, error)) {
     std::cerr << "vireo-learn: " << error << "\n";
     return 2;
@@ -119,6 +122,8 @@ int main(int argc, char** argv) {
       }
     }
   }
-  for (const std::string& line : result.report) std::cerr << line << "\n";
+  ConsoleText report(OpenConsole(StdStream::kError), std::cerr, Redirected::kUtf8);
+  std::ostream reportStream(&report);
+  for (const std::string& line : result.report) reportStream << line << "\n";
   return 0;
 }
