@@ -31,7 +31,7 @@ constexpr char kUsage[] =
     "  --seed N         seed of the distortions (default 1)\n"
     "  --stretch US     the most a receiver lengthens a burst (default 150)\n"
     "The report (collisions, buttons that cannot be read, the expected\n"
-    "recognition rate) goes to standard error.\n";
+    "recognition rate) goes to standard error, in Russian.\n";
 
 std::string FileName(const std::string& name) {
   std::string out;
@@ -124,6 +124,6 @@ int main(int argc, char** argv) {
   }
   ConsoleText report(OpenConsole(StdStream::kError), std::cerr, Redirected::kUtf8);
   std::ostream reportStream(&report);
-  for (const std::string& line : result.report) reportStream << line << "\n";
+  for (const ReportLine& line : result.report) reportStream << line.text << "\n";
   return 0;
 }
