@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace vireo::test {
 

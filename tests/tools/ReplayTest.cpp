@@ -4,13 +4,13 @@
 #include <regex>
 #include <sstream>
 
-#include "Cp1251.h"
 #include "Replay.h"
 #include "ReplayOptions.h"
 #include "SvgPicture.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/CaseFile.h"
 #include "support/TempDir.h"
+#include "text/Cp1251.h"
 
 namespace vireo {
 namespace {
@@ -22,8 +22,9 @@ std::string SourcePath(const std::string& relative) {
 }
 
 // Runs vireo-replay's option parsing, loading and replay, as its main does,
-// in a folder holding `config` (none when empty); returns what it printed.
-// A picture, if given, is drawn first by a silent run.
+// in a folder holding `config` (none when empty); returns what it printed,
+// in UTF-8 as a redirected standard output gets it. A picture, if given, is
+// drawn first by a silent run.
 std::string Replay(const std::string& config, std::vector<std::string> args,
                    replay::Picture* picture = nullptr) {
   for (std::string& arg : args) {
@@ -43,10 +44,10 @@ std::string Replay(const std::string& config, std::vector<std::string> args,
     if (picture != nullptr) replay::RunReplay(options, recording, silent, picture);
     EXPECT_EQ(replay::RunReplay(options, recording, out), 0);
   } else {
-    out << "error: " << error;
+    error = "error: " + error;
   }
   std::filesystem::current_path(previous);
-  return out.str();
+  return error.empty() ? Cp1251ToUtf8(out.str()) : error;
 }
 
 std::vector<std::string> Words(const std::string& text) {
@@ -218,10 +219,19 @@ TEST(ReplayTool, LoadRecordingRepeatsJittersAndRefuses) {
   EXPECT_GT(changed, 0);
 }
 
+// The UTF-16 unit of one character's UTF-8 bytes (one to three of them).
+char16_t Utf16Of(const std::string& utf8) {
+  const auto b = [&utf8](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+  if (utf8.size() == 1) return b(0);
+  if (utf8.size() == 2) return static_cast<char16_t>((b(0) & 0x1F) << 6 | (b(1) & 0x3F));
+  return static_cast<char16_t>((b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F));
+}
+
 TEST(Cp1251, EveryByteReadsAsItsUnicodeCharacter) {
   for (const test::Row& row : test::ReadTable("replay/cp1251.txt")) {
     const std::string byte(1, static_cast<char>(std::stoi(row[0], nullptr, 16)));
     EXPECT_EQ(Cp1251ToUtf8(byte + byte), row[1] + row[1]) << row[0];
+    EXPECT_EQ(Cp1251ToUtf16(byte + byte), std::u16string(2, Utf16Of(row[1]))) << row[0];
   }
 }
 

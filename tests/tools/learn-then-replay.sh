@@ -7,7 +7,7 @@ learn=$1 replay=$2 remote=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 "$learn" --out "$dir/VIREO.INI" "$remote" 2>"$dir/report"
-grep -q '^expected recognition over' "$dir/report"
+grep -q '^ожидается на [0-9]* искажённых нажатиях: ' "$dir/report"
 cd "$dir"
 # Section number and name of every button that has a Value.
 tr -d '\r' <VIREO.INI | awk -F= '/^\[COMMAND/ { n = substr($0, 9, length($0) - 9) }

@@ -10,3 +10,10 @@ add_test(NAME end_to_end
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/end-to-end.sh $<TARGET_FILE:vireo>
     $<TARGET_FILE:vireo-robot> ${CMAKE_CURRENT_BINARY_DIR}/end-to-end)
 set_tests_properties(end_to_end PROPERTIES LABELS "wine;e2e" TIMEOUT 600 RUN_SERIAL TRUE)
+
+# The tools' output in a console and redirected.
+add_test(NAME console_tools
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/console-tools.sh
+    ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${CMAKE_BINARY_DIR}/wine
+    $<TARGET_FILE:vireo-replay> $<TARGET_FILE:vireo-learn> ${PROJECT_SOURCE_DIR})
+set_tests_properties(console_tools PROPERTIES LABELS "wine" TIMEOUT 300)

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "ButtonSignals.h"
-#include "EngineRun.h"
-#include "Learner.h"
+#include "ConsoleText.h"
 #include "OutputFile.h"
+#include "PictureRecorder.h"
 #include "ReplayOptions.h"
 #include "SvgPicture.h"
+#include "learn/ButtonSignals.h"
+#include "learn/EngineRun.h"
+#include "learn/Learner.h"
 
 namespace {
 
@@ -29,7 +31,7 @@ constexpr char kUsage[] =
     "  --seed N         seed of the distortions (default 1)\n"
     "  --stretch US     the most a receiver lengthens a burst (default 150)\n"
     "The report (collisions, buttons that cannot be read, the expected\n"
-    "recognition rate) goes to standard error.\n";
+    "recognition rate) goes to standard error, in Russian.\n";
 
 std::string FileName(const std::string& name) {
   std::string out;
@@ -86,13 +88,15 @@ int main(int argc, char** argv) {
     std::cerr << "vireo-learn: " << error << "\n";
     return 2;
   }
+  using namespace vireo::console;
   const std::string ini = IniText(result);
   if (out.empty()) {
 #ifdef _WIN32
     // The text already ends its lines with CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    std::cout << ini;
+    ConsoleText text(OpenConsole(StdStream::kOutput), std::cout, Redirected::kBytes);
+    std::ostream(&text) << ini;
   } else if (!vireo::replay::WriteWholeFile(out, ini, error)) {
     std::cerr << "vireo-learn: " << error << "\n";
     return 2;
@@ -105,7 +109,11 @@ int main(int argc, char** argv) {
     EngineRunner runner(ini);
     for (const ButtonSignal& button : buttons) {
       vireo::replay::Picture picture;
-      runner.Run(button.captures.front(), Distortion{}, false, &picture);
+      runner.Run(
+          button.captures.front(), Distortion{}, false,
+          [&picture](const vireo::FramePair& frames, const vireo::CaptureSettings& settings) {
+            return std::make_unique<vireo::replay::PictureRecorder>(frames, settings, picture);
+          });
       const std::string path =
           (std::filesystem::path(svgDir) / (FileName(button.name) + ".svg")).string();
       if (!vireo::replay::WriteWholeFile(path, vireo::replay::SvgPicture(picture), error)) {
@@ -114,6 +122,8 @@ int main(int argc, char** argv) {
       }
     }
   }
-  for (const std::string& line : result.report) std::cerr << line << "\n";
+  ConsoleText report(OpenConsole(StdStream::kError), std::cerr, Redirected::kUtf8);
+  std::ostream reportStream(&report);
+  for (const ReportLine& line : result.report) reportStream << line.text << "\n";
   return 0;
 }

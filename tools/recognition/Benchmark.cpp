@@ -5,12 +5,13 @@
 #include <filesystem>
 #include <random>
 
-#include "ButtonSignals.h"
-#include "EngineRun.h"
-#include "Learner.h"
 #include "LircPeer.h"
-#include "Press.h"
-#include "ValueChoice.h"
+#include "learn/ButtonSignals.h"
+#include "learn/EngineRun.h"
+#include "learn/Learner.h"
+#include "learn/Press.h"
+#include "learn/ValueChoice.h"
+#include "text/Cp1251.h"
 
 namespace vireo::recognition {
 
@@ -88,11 +89,14 @@ bool RunRemote(const std::string& path, const BenchOptions& options, std::uint64
   learnOptions.maxStretchUs = options.maxStretchUs;
   ok = ok && learn::Learn(buttons, learnOptions, learned, why);
   if (!ok) result.note = why;
-  for (const std::string& line : learned.report) {
-    if (line.rfind("no start", 0) == 0 || line.rfind("late start", 0) == 0 ||
-        line.rfind("collision", 0) == 0 || line.rfind("too long", 0) == 0) {
-      result.note += (result.note.empty() ? "" : "; ") + line;
+  for (const learn::ReportLine& line : learned.report) {
+    using learn::Finding;
+    const Finding f = line.finding;
+    if (f == Finding::kNoStart || f == Finding::kLateStart || f == Finding::kCollision ||
+        f == Finding::kTooLong) {
+      result.note += (result.note.empty() ? "" : "; ") + Cp1251ToUtf8(line.text);
     }
+    result.unstartable = result.unstartable || f == Finding::kNoStart;
   }
   // Section number to button: the learner lists the commands in section order.
   std::vector<int> buttonOfSection(1, -1);

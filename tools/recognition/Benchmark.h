@@ -32,7 +32,8 @@ struct Tally {
 struct RemoteResult {
   std::string path, category;
   Tally tally;
-  std::string note;  // why Vireo lost presses, from the learner's report
+  std::string note;          // why Vireo lost presses, from the learner's report
+  bool unstartable = false;  // a button has no burst on which a packet can start
 };
 
 // Every remote in the options' folders, in path order (every n-th of them).

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   std::vector<const RemoteResult*> worst;
   int unstartable = 0, unstartablePresses = 0;
   for (const RemoteResult& r : results) {
-    if (r.note.find("no start") != std::string::npos) {
+    if (r.unstartable) {
       ++unstartable;
       unstartablePresses += r.tally.presses;
     } else if (r.tally.right[0] < r.tally.presses) {

@@ -1,6 +1,5 @@
 #include "DryRun.h"
 
-#include "Cp1251.h"
 #include "config/NumberText.h"
 
 namespace vireo::replay {
@@ -28,9 +27,7 @@ std::string MessageText(const WindowMessage& message) {
 }
 }  // namespace
 
-void Report(std::ostream& out, const std::string& text) {
-  out << "# " << Cp1251ToUtf8(text) << '\n';
-}
+void Report(std::ostream& out, const std::string& text) { out << "# " << text << '\n'; }
 
 void DryRunDesktop::Post(WindowId window, const WindowMessage& message) {
   Report(out_, "post " + MessageText(message) + " to window " + DecimalText(window));

@@ -6,7 +6,6 @@
 #include <random>
 #include <sstream>
 
-#include "Cp1251.h"
 #include "DryRun.h"
 #include "actions/ActionRunner.h"
 #include "capture/CaptureEngine.h"
@@ -21,7 +20,7 @@ constexpr std::int64_t kTickMs = 500;
 class PrintingListener : public LogListener {
  public:
   explicit PrintingListener(std::ostream& out) : out_(out) {}
-  void OnLogLine(const std::string& line) override { out_ << Cp1251ToUtf8(line) << '\n'; }
+  void OnLogLine(const std::string& line) override { out_ << line << '\n'; }
 
  private:
   std::ostream& out_;

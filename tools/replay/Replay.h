@@ -17,7 +17,8 @@ namespace vireo::replay {
 // and jitter applied. False with a message when nothing usable is there.
 bool LoadRecording(const Options& options, sim::Recording& recording, std::string& error);
 
-// Replays the recording in the current directory; returns the exit status.
+// Replays the recording in the current directory, printing the log and the
+// actions in Windows-1251; returns the exit status.
 // With a picture, the signal view is attached as the settings window would
 // attach it, and its rows and codes are collected there.
 int RunReplay(const Options& options, const sim::Recording& recording, std::ostream& out,

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <sstream>
 
-#include "Cp1251.h"
 #include "signal/SignalFrame.h"
+#include "text/Cp1251.h"
 #include "ui/SignalViewPlan.h"
 
 namespace vireo::replay {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "OutputFile.h"
 #include "Replay.h"
 #include "ReplayOptions.h"
@@ -38,5 +39,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  return RunReplay(options, recording, std::cout);
+  using namespace vireo::console;
+  ConsoleText text(OpenConsole(StdStream::kOutput), std::cout, Redirected::kUtf8);
+  std::ostream out(&text);
+  return RunReplay(options, recording, out);
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <random>
 
-#include "ButtonSignals.h"
+#include "learn/ButtonSignals.h"
 #include "platform/sim/Recording.h"
 
 namespace vireo::learn {

@@ -1,4 +1,4 @@
-#include "Press.h"
+#include "learn/Press.h"
 
 #include <algorithm>
 #include <cmath>

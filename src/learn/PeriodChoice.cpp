@@ -1,4 +1,4 @@
-#include "PeriodChoice.h"
+#include "learn/PeriodChoice.h"
 
 #include <algorithm>
 #include <cmath>

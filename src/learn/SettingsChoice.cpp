@@ -1,10 +1,11 @@
-#include "SettingsChoice.h"
+#include "learn/SettingsChoice.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
 
-#include "Press.h"
+#include "learn/LearnTexts.h"
+#include "learn/Press.h"
 #include "signal/PeriodCode.h"
 #include "signal/SignalFrame.h"
 
@@ -19,12 +20,6 @@ constexpr std::int64_t kStartBurstUs = 2200;
 // A receiver may lengthen a burst by this much and shorten the pause after it.
 constexpr std::int64_t kStretchUs = 150;
 constexpr int kSlots = kSlotCount;
-
-std::string Ms(double us) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f ms", us / 1000.0);
-  return text;
-}
 
 std::int32_t Ceil(double value) { return static_cast<std::int32_t>(std::ceil(value)); }
 
@@ -74,27 +69,18 @@ struct FrameGaps {
 };
 
 void ChooseQuietSpells(SettingsChoice& choice, const FrameGaps& gaps, double stopMs,
-                       const std::string& merging) {
+                       const char* merging) {
   CaptureSettings& s = choice.settings;
   s.timerType = 0;
-  choice.why.push_back(
-      {"TIMER_TYPE", "0 chooses the clock by itself (the performance counter first)."});
+  choice.why.push_back({"TIMER_TYPE", text::kTimerType});
   // Quiet spells inside a press are shorter than the longest gap between its
   // frames; a longer one ends the burst, so the next press starts afresh.
   const double afterStop = std::max(0.0, gaps.longest / 1000.0 - stopMs);
   s.packetSleep = std::max(10, Ceil(1.2 * afterStop) + 2);
-  choice.why.push_back(
-      {"PACKET_SLEEP", "The longest quiet spell between the frames of one press is " +
-                           Ms(gaps.longest) +
-                           "; a longer one after a packet ends the press, so "
-                           "presses closer than " +
-                           merging + " merge."});
+  choice.why.push_back({"PACKET_SLEEP", text::PacketSleep(gaps.longest, merging)});
   s.sleepTimeSmall =
       std::clamp(static_cast<std::int32_t>(gaps.shortest / 1000.0 - stopMs) - 2, 1, 100);
-  choice.why.push_back({"SLEEP_TIMESMALL",
-                        "The pause after a recognised button (no sampling) ends "
-                        "before the next frame of a held button, " +
-                            Ms(gaps.shortest) + " after the last."});
+  choice.why.push_back({"SLEEP_TIMESMALL", text::SleepTimeSmall(gaps.shortest)});
 }
 
 // Merging and noise, alike whatever the code: how well a repeat must fit,
@@ -104,17 +90,12 @@ void ChooseMerging(SettingsChoice& choice, int mostEdges, double shortestContent
                    double bareStopMs) {
   CaptureSettings& s = choice.settings;
   s.addPrecision = std::clamp(2 * mostEdges, 10, 299);
-  choice.why.push_back({"ADDPRECISION",
-                        "A repeat is merged when it fits with up to 2 mismatching "
-                        "slots per edge (" +
-                            std::to_string(mostEdges) + " edges), and never with 3 in a row."});
+  choice.why.push_back({"ADDPRECISION", text::AddPrecision(mostEdges)});
   const double slotsPerMs = static_cast<double>(kSlots) / s.bufferSize;
   s.packetValid = std::max(
       1, std::min(static_cast<std::int32_t>(slotsPerMs * bareStopMs),
                   static_cast<std::int32_t>(slotsPerMs * (shortestContent / 1000.0 + stopMs) / 2)));
-  choice.why.push_back({"PACKET_VALID", "A packet of " + std::to_string(s.packetValid) +
-                                            " slots or fewer holds little more than its stop "
-                                            "pause: noise."});
+  choice.why.push_back({"PACKET_VALID", text::PacketValid(s.packetValid)});
   s.packetElement = 0;
   s.classPriority = 2;
 }
@@ -181,22 +162,13 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
 
   ChooseQuietSpells(choice, gaps, stopPauseMs, "PACKET_SLEEP + PACKET_STOP_PAUSE");
   s.sleepTimeBig = 1;
-  choice.why.push_back({"SLEEP_TIMEBIG",
-                        "The quiet line is polled every 1 ms: the first burst is "
-                        "seen at most 1 ms late."});
+  choice.why.push_back({"SLEEP_TIMEBIG", text::kSleepTimeBigPolled});
   s.packetStopPause = stopPauseMs;
   s.packetStopValue = 1;
-  choice.why.push_back({"PACKET_STOP_PAUSE", "A packet ends after more than " +
-                                                 std::to_string(stopPauseMs) +
-                                                 " ms of quiet line (1, white): the longest pause "
-                                                 "inside a packet is " +
-                                                 Ms(longestPause) + "."});
+  choice.why.push_back({"PACKET_STOP_PAUSE", text::PacketStopPause(stopPauseMs, longestPause)});
   s.packetStartPause = kStartPauseMs;
   s.packetStartValue = 0;
-  choice.why.push_back({"PACKET_START_PAUSE",
-                        "A packet starts when a burst (0, black) has lasted "
-                        "more than 1 ms: the head bursts here last up to " +
-                            Ms(longestHead) + ", and a packet starts on the first of them."});
+  choice.why.push_back({"PACKET_START_PAUSE", text::PacketStartPause(longestHead)});
 
   // Slots of at least three per shortest run, after a receiver's stretch.
   std::sort(inner.begin(), inner.end());
@@ -205,17 +177,15 @@ SettingsChoice ChooseSettings(const std::vector<ButtonSignal>& buttons, std::int
                     : std::max(100.0, static_cast<double>(inner[inner.size() / 20]) - kStretchUs);
   const std::int32_t finest = std::max(10, static_cast<std::int32_t>(kSlots * shortest / 3000.0));
   s.bufferSize = std::max(10, Ceil(longestContent * 1.06 / 1000.0 + 3));
-  std::string bufferWhy = "The longest packet holds " + Ms(longestContent) + " of signal";
-  if (s.bufferSize > finest) {
+  const bool cut = s.bufferSize > finest;
+  if (cut) {
     s.bufferSize = finest;
     for (const auto& [name, content] : contents) {
       if (content * 1.06 / 1000.0 + 3 > finest) choice.tooLong.push_back(name);
     }
-    bufferWhy += ", more than fits: the buffer is cut to keep 3 slots on the shortest run";
   }
-  choice.why.push_back({"BUFFER_SIZE", bufferWhy + "; slots of " +
-                                           Ms(1000.0 * s.bufferSize / kSlots) +
-                                           " against runs of " + Ms(shortest) + " and more."});
+  choice.why.push_back({"BUFFER_SIZE", text::BufferSize(longestContent, cut,
+                                                        1000.0 * s.bufferSize / kSlots, shortest)});
   s.packetMax = 200;
   s.packetMin = 190;
   // The stop condition is met in whole milliseconds: up to 2 ms past the pause.
@@ -271,25 +241,15 @@ SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, st
   const double stopMs = stopUs / 1000.0;
   ChooseQuietSpells(choice, gaps, stopMs, "PACKET_SLEEP");
   s.sleepTimeBig = 1;
-  choice.why.push_back({"SLEEP_TIMEBIG",
-                        "Not used while EDGE_WAIT=1; with EDGE_WAIT=0 the quiet line is "
-                        "polled every 1 ms."});
+  choice.why.push_back({"SLEEP_TIMEBIG", text::kSleepTimeBigEdgeWait});
   s.packetStopValue = 1;
   s.packetStopUs = stopUs;
-  choice.why.push_back({"PACKET_STOP_US", "A packet ends after more than " +
-                                              std::to_string(stopUs) +
-                                              " us of quiet line (1, white): the longest pause "
-                                              "inside a packet is " +
-                                              Ms(longestPause) + "."});
+  choice.why.push_back({"PACKET_STOP_US", text::PacketStopUs(stopUs, longestPause)});
   s.packetStartValue = 0;
   s.packetStartUs = 0;
-  choice.why.push_back({"PACKET_START_US",
-                        "A packet starts on the first sample of any burst (0, black), "
-                        "however short."});
+  choice.why.push_back({"PACKET_START_US", text::kPacketStartUs});
   s.edgeWait = true;
-  choice.why.push_back({"EDGE_WAIT",
-                        "The quiet line waits for CTS to change instead of being polled: "
-                        "the first burst is seen as soon as the port reports it."});
+  choice.why.push_back({"EDGE_WAIT", text::kEdgeWait});
 
   // The code is timed from the edges, not the slots: the frame only has to
   // hold the packet for the picture and the merging, with slots no
@@ -298,10 +258,8 @@ SettingsChoice ChoosePeriodSettings(const std::vector<ButtonSignal>& buttons, st
   for (const auto& [name, edges] : edgeCounts) {
     if (edges > PacketEdges::kMaxEdges) choice.tooLong.push_back(name);
   }
-  choice.why.push_back({"BUFFER_SIZE", "The longest packet holds " + Ms(longestContent) +
-                                           " of signal; the slots of " +
-                                           Ms(1000.0 * s.bufferSize / kSlots) +
-                                           " only draw it: the code is timed from its edges."});
+  choice.why.push_back(
+      {"BUFFER_SIZE", text::BufferSizeByEdges(longestContent, 1000.0 * s.bufferSize / kSlots)});
   ChooseMerging(choice, mostEdges, shortestContent, stopMs, stopMs + 1);
   return choice;
 }
@@ -313,11 +271,7 @@ void SetPeriodForm(SettingsChoice& choice, const PeriodForm& form, const std::st
   });
   choice.why.push_back({"CODE_PERIODS", why});
   choice.why.push_back(
-      {"CODE_LONG_BURST",
-       form.longBurstUs > 0
-           ? "A burst longer than the frame's shortest by more than this reads in upper case: "
-             "the bursts here fall apart there, whatever the receiver's stretch."
-           : "0: the bursts here do not fall into classes; every pair reads in lower case."});
+      {"CODE_LONG_BURST", form.longBurstUs > 0 ? text::kLongBurst : text::kNoLongBurst});
 }
 
 void SetThreshold(SettingsChoice& choice, std::int32_t threshold, const std::string& why) {
@@ -331,9 +285,7 @@ void SetThreshold(SettingsChoice& choice, std::int32_t threshold, const std::str
                                [](const auto& entry) { return entry.first == "PACKET_VALID"; }) -
                   choice.why.begin();
   choice.why.insert(choice.why.begin() + at, {"PACKET_MAX", why});
-  choice.why.insert(
-      choice.why.begin() + at + 1,
-      {"PACKET_MIN", "One more, so that no pair reads as ?: a pair at PACKET_MAX reads 0."});
+  choice.why.insert(choice.why.begin() + at + 1, {"PACKET_MIN", text::kPacketMin});
 }
 
 }  // namespace vireo::learn

@@ -8,14 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "ButtonSignals.h"
 #include "capture/CaptureSettings.h"
+#include "learn/ButtonSignals.h"
 
 namespace vireo::learn {
 
 struct SettingsChoice {
   CaptureSettings settings;
-  // Per key, in the order they are written, why it has its value.
+  // Per key, in the order they are written, why it has its value (Windows-1251).
   std::vector<std::pair<std::string, std::string>> why;
   std::vector<std::string> noStart;  // buttons with no burst long enough to start a packet
   // Buttons whose first frame opens with a burst short enough to be seen too

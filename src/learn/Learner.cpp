@@ -1,15 +1,16 @@
-#include "Learner.h"
+#include "learn/Learner.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 
-#include "Cp1251.h"
-#include "EngineRun.h"
-#include "PeriodChoice.h"
-#include "Press.h"
-#include "ValueChoice.h"
+#include "learn/EngineRun.h"
+#include "learn/LearnTexts.h"
+#include "learn/PeriodChoice.h"
+#include "learn/Press.h"
+#include "learn/ValueChoice.h"
 #include "signal/CodeText.h"
+#include "text/Cp1251.h"
 
 namespace vireo::learn {
 
@@ -62,10 +63,6 @@ std::uint64_t PressSeed(std::uint64_t seed, std::size_t button, int press) {
 struct Reading {
   bool periods = false;
   std::int32_t stop = 0;
-  std::string Name() const {
-    return periods ? "period code, stop " + std::to_string(stop) + " us"
-                   : "ratio code, stop " + std::to_string(stop) + " ms";
-  }
 };
 
 struct Trial {
@@ -182,11 +179,7 @@ Trial TryPeriods(const std::vector<ButtonSignal>& buttons, const LearnOptions& o
     if (Consider(trial, CodesOf(numbers, code), first)) best = form;
     first = false;
   }
-  SetPeriodForm(trial.choice, best,
-                "Pairs read by their period (a burst and the pause after it), which a "
-                "receiver's stretch leaves alone; of the class bounds tried, these (in us, "
-                "in the gaps between the periods the distorted presses showed) recognised "
-                "the most: a period up to the first reads a, up to the second b, and so on.");
+  SetPeriodForm(trial.choice, best, text::kCodePeriods);
   return trial;
 }
 
@@ -212,19 +205,9 @@ Trial TryStopPause(const std::vector<ButtonSignal>& buttons, const LearnOptions&
     }
   }
   SetThreshold(trial.choice, bestThreshold,
-               "Of the thresholds from " + std::to_string(static_cast<int>(kLowestThreshold)) +
-                   " to " + std::to_string(static_cast<int>(kHighestThreshold)) +
-                   " (hundredths of a pair's ratio) tried on the distorted presses, " +
-                   std::to_string(bestThreshold) +
-                   " recognised the most: a pair above it reads 1, "
-                   "up to it 0.");
+               text::Threshold(static_cast<int>(kLowestThreshold),
+                               static_cast<int>(kHighestThreshold), bestThreshold));
   return trial;
-}
-
-std::string Percent(int part, int whole) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f %%", whole > 0 ? 100.0 * part / whole : 0.0);
-  return text;
 }
 
 }  // namespace
@@ -294,7 +277,7 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
   };
   Trial best;
   bool first = true;
-  std::string tried = "settings tried (right, wrong):";
+  std::string tried = text::TriedFirst();
   // Several readings are compared on a third of the presses, and the best
   // is learned again on all of them. Between equals, the code by periods,
   // which a stretch beyond what the presses showed cannot move, and of its
@@ -303,15 +286,14 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
   if (readings.size() > 1) sample.presses = std::max(4, options.presses / 3);
   for (const Reading& reading : readings) {
     Trial trial = attempt(reading, sample);
-    tried += " " + reading.Name() + ": " + std::to_string(trial.right) + ", " +
-             std::to_string(trial.wrong) + ";";
+    tried += text::Tried(reading.periods, reading.stop, trial.right, trial.wrong);
     if (first || trial.Score() > best.Score() ||
         (trial.Score() == best.Score() && trial.reading.periods)) {
       best = std::move(trial);
       first = false;
     }
   }
-  tried += " over " + std::to_string(sample.presses) + " presses a button";
+  tried += text::TriedLast(sample.presses);
   if (sample.presses != options.presses) best = attempt(best.reading, options);
   if (!best.replayed) {
     error = "cannot write the engine's configuration into the temporary folder";
@@ -342,7 +324,7 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
   }
   result = LearnResult{};
   result.choice = best.choice;
-  result.report.push_back(tried);
+  result.report.push_back({Finding::kTried, tried});
   std::vector<std::string> reported;
   for (int b : v.order) {
     LearnedCommand command;
@@ -356,8 +338,7 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
     result.wrong += command.wrong;
     result.none += command.none;
     const int presses = command.right + command.wrong + command.none;
-    command.note = buttons[b].name + ": " + Percent(command.right, presses) + " of " +
-                   std::to_string(presses) + " distorted presses recognised";
+    command.note = text::CommandNote(command.name, command.right, presses);
     const int other = v.collidesWith[b] >= 0                               ? v.collidesWith[b]
                       : v.mistakenFor[b] >= 0 && v.wrong[b] * 2 >= presses ? v.mistakenFor[b]
                                                                            : -1;
@@ -365,44 +346,37 @@ bool LearnButtons(const std::vector<ButtonSignal>& buttons, const LearnOptions& 
       const std::string pair = "'" + command.name + "' and '" + buttons[other].name + "'";
       const std::string mirror = "'" + buttons[other].name + "' and '" + command.name + "'";
       if (std::find(reported.begin(), reported.end(), mirror) == reported.end()) {
-        result.report.push_back("collision: " + pair + ": no Value tells them apart");
+        result.report.push_back(
+            {Finding::kCollision, text::Collision(command.name, buttons[other].name)});
         reported.push_back(pair);
       }
-      command.note += "; collides with " + buttons[other].name;
+      command.note += text::CollidesWith(buttons[other].name);
     } else if (command.value.empty()) {
-      result.report.push_back("no Value: no part of the code of '" + command.name +
-                              "' shows in its presses and in no other button's");
+      result.report.push_back({Finding::kNoValue, text::NoValue(command.name)});
     } else if (command.right * 10 < presses * 9) {
-      result.report.push_back("unsteady: '" + command.name +
-                              "': " + Percent(command.right, presses) +
-                              " of its presses recognised: its code varies from press to press");
+      result.report.push_back(
+          {Finding::kUnsteady, text::Unsteady(command.name, command.right, presses)});
     }
     result.commands.push_back(std::move(command));
   }
   for (const std::string& name : best.choice.lateStart) {
-    result.report.push_back("late start: '" + name +
-                            "' opens with a burst short enough to be seen too late (the quiet "
-                            "line is polled every 1 ms): its first frame is often missed");
+    result.report.push_back({Finding::kLateStart, text::LateStart(name)});
   }
   for (const std::string& name : best.choice.noStart) {
-    result.report.push_back("no start: '" + name +
-                            "' has no burst of 2 ms or more, on which a packet could start");
+    result.report.push_back({Finding::kNoStart, text::NoStart(name)});
   }
   for (const std::string& name : best.choice.tooLong) {
-    result.report.push_back("too long: '" + name + "' does not fit a buffer of " +
-                            std::to_string(best.choice.settings.bufferSize) + " ms");
+    result.report.push_back(
+        {Finding::kTooLong, text::TooLong(name, best.choice.settings.bufferSize)});
   }
   if (result.commands.size() > kMostSections) {
     for (std::size_t i = kMostSections; i < result.commands.size(); ++i) {
-      result.report.push_back("left out: '" + result.commands[i].name +
-                              "' (only COMMAND1 to COMMAND1000 are looked up)");
+      result.report.push_back(
+          {Finding::kLeftOut, text::LeftOut(result.commands[i].name, kMostSections)});
     }
   }
-  const int all = result.right + result.wrong + result.none;
-  result.report.push_back("expected recognition over " + std::to_string(all) +
-                          " distorted presses: " + Percent(result.right, all) + " right, " +
-                          Percent(result.wrong, all) + " wrong, " + Percent(result.none, all) +
-                          " none");
+  result.report.push_back(
+      {Finding::kExpected, text::Expected(result.right, result.wrong, result.none)});
   return true;
 }
 
@@ -415,7 +389,7 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
   // own, with a section of its own under the one name. A capture that is
   // another name's signal is a mistake in the recordings, and refused.
   std::vector<ButtonSignal> learning = buttons;
-  std::vector<std::string> split;
+  std::vector<ReportLine> split;
   for (int differing = -1; !LearnButtons(learning, options, result, error, differing);) {
     if (differing < 0) return false;
     const ButtonSignal named = learning[differing];
@@ -430,20 +404,15 @@ bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options
     if (groups.size() < 2) return false;
     learning.erase(learning.begin() + differing);
     for (auto& group : groups) learning.push_back({named.name, std::move(group)});
-    split.push_back("several signals: '" + named.name + "' is recorded with " +
-                    std::to_string(groups.size()) + " different signals; each has a section");
+    split.push_back({Finding::kSeveralSignals, text::SeveralSignals(named.name, groups.size())});
   }
   result.report.insert(result.report.begin() + 1, split.begin(), split.end());
   return true;
 }
 
 std::string IniText(const LearnResult& result, bool withCommands) {
-  std::string text;
-  auto line = [&](const std::string& content) {
-    std::string cp1251;
-    Utf8ToCp1251(content, cp1251);
-    text += cp1251 + "\r\n";
-  };
+  std::string ini;
+  auto line = [&](const std::string& content) { ini += content + "\r\n"; };
   const CaptureSettings& s = result.choice.settings;
   const bool periods = s.periodForm.Enabled();
   const bool inUs = s.packetStopUs != CaptureSettings::kNotSet;
@@ -476,9 +445,7 @@ std::string IniText(const LearnResult& result, bool withCommands) {
   if (withCommands && sections > kSections) {
     keys.push_back({"LAST_COMMAND", decimal(static_cast<std::int32_t>(sections))});
   }
-  line("; Written by vireo-learn from recordings of this handset. Lines that begin");
-  line("; with a semicolon are explanations: the reader keeps them under keys that");
-  line("; nothing reads.");
+  for (const char* header : text::kHeader) line(header);
   line("");
   line("[CONFIG]");
   for (const auto& [key, value] : keys) {
@@ -486,15 +453,15 @@ std::string IniText(const LearnResult& result, bool withCommands) {
       if (why == key) line("; " + reason);
     }
     if (std::string(key) == "LAST_COMMAND") {
-      line("; More buttons than COMMAND49: the look-up goes on to COMMAND" + value + ".");
+      line(text::LastCommand(value));
     }
     line(std::string(key) + "=" + value);
   }
   line("");
   line("[COM]");
-  line("; The receiver's port: COM1.");
+  line(text::kPort);
   line("Port=1");
-  if (!withCommands) return text;
+  if (!withCommands) return ini;
   std::size_t number = 0;
   for (const LearnedCommand& command : result.commands) {
     if (++number > kMostSections) break;
@@ -503,9 +470,9 @@ std::string IniText(const LearnResult& result, bool withCommands) {
     line("; " + command.note);
     line("Value=" + command.value);
     line("Action=" + command.action);
-    line("Descr=" + command.name);
+    line("Descr=" + Utf8ToCp1251(command.name));
   }
-  return text;
+  return ini;
 }
 
 }  // namespace vireo::learn

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ButtonSignals.h"
-#include "SettingsChoice.h"
+#include "learn/ButtonSignals.h"
+#include "learn/SettingsChoice.h"
 
 namespace vireo::learn {
 
@@ -21,17 +21,36 @@ struct LearnOptions {
 };
 
 struct LearnedCommand {
-  std::string name;    // UTF-8
+  std::string name;    // UTF-8, as read
   std::string value;   // empty: no Value tells this button from another
   std::string action;  // VOL_UP, VOL_DOWN, POWER_OFF or empty
   int right = 0, wrong = 0, none = 0;
-  std::string note;  // a comment for its section
+  std::string note;  // a comment for its section, Windows-1251
+};
+
+// What a line of the report is about, for readers that pick some out.
+enum class Finding {
+  kTried,
+  kSeveralSignals,
+  kCollision,
+  kNoValue,
+  kUnsteady,
+  kLateStart,
+  kNoStart,
+  kTooLong,
+  kLeftOut,
+  kExpected,
+};
+
+struct ReportLine {
+  Finding finding;
+  std::string text;  // Windows-1251
 };
 
 struct LearnResult {
   SettingsChoice choice;
   std::vector<LearnedCommand> commands;  // in section order
-  std::vector<std::string> report;       // problems and the expected rate, one line each
+  std::vector<ReportLine> report;        // problems and the expected rate, one line each
   int right = 0, wrong = 0, none = 0;    // over the learning presses
 };
 
@@ -40,8 +59,8 @@ struct LearnResult {
 bool Learn(const std::vector<ButtonSignal>& buttons, const LearnOptions& options,
            LearnResult& result, std::string& error);
 
-// VIREO.INI in Windows-1251 with CR LF; with `withCommands` false, only the
-// settings (every button's code is then logged as unknown).
+// VIREO.INI in Windows-1251 with CR LF, its explanations in Russian; with `withCommands` false,
+// only the settings (every button's code is then logged as unknown).
 std::string IniText(const LearnResult& result, bool withCommands = true);
 
 // The action a button's name asks for: VOL_UP or VOL_DOWN for volume

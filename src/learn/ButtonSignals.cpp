@@ -1,4 +1,4 @@
-#include "ButtonSignals.h"
+#include "learn/ButtonSignals.h"
 
 #include <filesystem>
 #include <fstream>

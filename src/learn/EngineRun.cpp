@@ -1,11 +1,9 @@
-#include "EngineRun.h"
-
-#include <unistd.h>
+#include "learn/EngineRun.h"
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <optional>
+#include <random>
 
 #include "capture/CaptureEngine.h"
 #include "capture/Messages.h"
@@ -30,14 +28,23 @@ class LineCollector : public LogListener {
 
 std::atomic<int> counter{0};
 
+// Tells this process's files from another's in one temporary folder,
+// without asking the system for a process number.
+const std::string& ProcessTag() {
+  static const std::string tag = [] {
+    std::random_device device;
+    return std::to_string(device()) + std::to_string(device());
+  }();
+  return tag;
+}
+
 }  // namespace
 
 EngineRunner::EngineRunner(const std::string& iniText) {
   std::error_code failed;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(failed);
   if (failed) return;
-  path_ = (folder /
-           ("vireo-learn-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".ini"))
+  path_ = (folder / ("vireo-learn-" + ProcessTag() + "-" + std::to_string(counter++) + ".ini"))
               .string();
   std::ofstream file(path_, std::ios::binary | std::ios::trunc);
   file << iniText;
@@ -51,7 +58,7 @@ EngineRunner::~EngineRunner() {
 }
 
 EngineOutcome EngineRunner::Run(const Durations& press, const Distortion& distortion, bool debug,
-                                replay::Picture* picture) const {
+                                const ViewMaker& view) const {
   EngineOutcome outcome;
   sim::VirtualTime time;
   sim::SimClockHardware hardware(time);
@@ -63,10 +70,10 @@ EngineOutcome EngineRunner::Run(const Durations& press, const Distortion& distor
   engine.SetConfigPath(path_);
   LineCollector collector;
   engine.Log().SetListener(&collector);
-  std::optional<replay::PictureRecorder> recorder;
-  if (picture != nullptr) {
-    recorder.emplace(engine.Frames(), engine.Settings(), *picture);
-    engine.Frames().SetSignalView(&*recorder);
+  std::unique_ptr<SignalViewSink> sink;
+  if (view) {
+    sink = view(engine.Frames(), engine.Settings());
+    engine.Frames().SetSignalView(sink.get());
   }
   if (engine.RunStartUp()) {
     outcome.started = true;

@@ -1,4 +1,4 @@
-#include "Cp1251.h"
+#include "text/Cp1251.h"
 
 #include <cstdint>
 
@@ -20,6 +20,11 @@ constexpr std::uint16_t kUpperHalf[128] = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
+std::uint32_t CodePoint(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x80 ? byte : kUpperHalf[byte - 0x80];
+}
+
 void AppendUtf8(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -37,10 +42,14 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
 std::string Cp1251ToUtf8(const std::string& text) {
   std::string out;
   out.reserve(text.size() * 2);
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    AppendUtf8(out, byte < 0x80 ? byte : kUpperHalf[byte - 0x80]);
-  }
+  for (char c : text) AppendUtf8(out, CodePoint(c));
+  return out;
+}
+
+std::u16string Cp1251ToUtf16(const std::string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char c : text) out += static_cast<char16_t>(CodePoint(c));
   return out;
 }
 
@@ -76,6 +85,12 @@ bool Utf8ToCp1251(const std::string& text, std::string& out) {
     out += byte;
   }
   return whole;
+}
+
+std::string Utf8ToCp1251(const std::string& text) {
+  std::string out;
+  Utf8ToCp1251(text, out);
+  return out;
 }
 
 }  // namespace vireo

@@ -1,4 +1,4 @@
-#include "ValueChoice.h"
+#include "learn/ValueChoice.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,11 +2,15 @@
 // over one press: what it logged after its start-up and what it queued.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "PictureRecorder.h"
-#include "Press.h"
+#include "capture/CaptureSettings.h"
+#include "learn/Press.h"
+#include "signal/FramePair.h"
+#include "signal/SignalViewSink.h"
 
 namespace vireo::learn {
 
@@ -15,6 +19,11 @@ struct EngineOutcome {
   std::vector<std::string> lines;  // log lines between the start-up and the end, Windows-1251
   std::vector<int> commands;       // command numbers queued, in order
 };
+
+// Makes the signal view to attach to a run's engine, as the settings window
+// would attach its own; the learner draws nothing itself.
+using ViewMaker =
+    std::function<std::unique_ptr<SignalViewSink>(const FramePair&, const CaptureSettings&)>;
 
 class EngineRunner {
  public:
@@ -29,10 +38,10 @@ class EngineRunner {
 
   // Replays the press with the distortion's lead and sampling period, until
   // the line has been quiet long enough for the engine to go back to idle.
-  // With debug, every packet end logs its code with the ratios. With a
-  // picture, the signal view's rows are collected there.
+  // With debug, every packet end logs its code with the ratios. With a view
+  // maker, its view is handed the rows.
   EngineOutcome Run(const Durations& press, const Distortion& distortion, bool debug,
-                    replay::Picture* picture = nullptr) const;
+                    const ViewMaker& view = {}) const;
 
  private:
   std::string path_;

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ButtonSignals.h"
-#include "Learner.h"
-#include "ValueChoice.h"
-#include "Press.h"
 #include "capture/CaptureSettings.h"
 #include "config/ConfigFile.h"
+#include "learn/ButtonSignals.h"
+#include "learn/Learner.h"
+#include "learn/Press.h"
+#include "learn/ValueChoice.h"
 #include "support/PulseDistance.h"
 #include "support/TempDir.h"
 
@@ -64,8 +64,8 @@ TEST(Learn, SettingsFitThePulseDistanceFrameAndTheFileReadsBack) {
   EXPECT_GT(s.packetValid, 1300 * s.packetStopPause / s.bufferSize);
   EXPECT_LT(s.packetValid, 1300 * 60 / s.bufferSize);
   EXPECT_EQ(
-      result.report.back(),
-      "expected recognition over 72 distorted presses: 100.0 % right, 0.0 % wrong, 0.0 % none");
+      result.report.back().text,
+      "ожидается на 72 искажённых нажатиях: 100,0 % верно, 0,0 % ошибочно, 0,0 % без команды");
   for (const auto& c : result.commands) {
     EXPECT_EQ(c.right, 24) << c.name;
     // A few symbols past unique, so that a garbled press rarely holds it.
@@ -185,12 +185,13 @@ TEST(Learn, ButtonsWithOneSignalAreReportedAsColliding) {
                                        {"Uno", {Frame(0x12FF00, 32)}},
                                        {"Two", {Frame(0x34FF00, 32)}}};
   learn::LearnResult result = LearnOrFail(buttons);
-  const auto collision = std::find_if(result.report.begin(), result.report.end(),
-                                      [](auto& l) { return l.rfind("collision: ", 0) == 0; });
+  const auto collision = std::find_if(result.report.begin(), result.report.end(), [](auto& l) {
+    return l.finding == learn::Finding::kCollision;
+  });
   ASSERT_NE(collision, result.report.end());
-  EXPECT_TRUE(*collision == "collision: 'Uno' and 'One': no Value tells them apart" ||
-              *collision == "collision: 'One' and 'Uno': no Value tells them apart")
-      << *collision;
+  EXPECT_TRUE(collision->text == "неразличимы: «Uno» и «One»: никакой Value их не различает" ||
+              collision->text == "неразличимы: «One» и «Uno»: никакой Value их не различает")
+      << collision->text;
   EXPECT_EQ(Command(result, "Two").right, 24);
 }
 
@@ -205,14 +206,17 @@ TEST(Learn, ButtonsThatCannotStartAPacketOrStartLateAreReadByPeriodsOrReported) 
   EXPECT_TRUE(periods.choice.settings.edgeWait);
   learn::LearnResult result = LearnOrFail(buttons, false);
   std::vector<std::string> starts;
-  for (const std::string& line : result.report) {
-    if (line.find(" start: ") != std::string::npos) starts.push_back(line);
+  for (const learn::ReportLine& line : result.report) {
+    if (line.finding == learn::Finding::kLateStart || line.finding == learn::Finding::kNoStart) {
+      starts.push_back(line.text);
+    }
   }
   EXPECT_EQ(starts, (std::vector<std::string>{
-                        "late start: 'Short' opens with a burst short enough to be seen too late "
-                        "(the quiet line is polled every 1 ms): its first frame is often missed",
-                        "no start: 'Flat' has no burst of 2 ms or more, on which a packet could "
-                        "start"}));
+                        "поздний старт: «Short» начинается со вспышки, которую из-за краткости "
+                        "замечают поздно (линия в покое опрашивается раз в 1 мс): первый кадр "
+                        "часто теряется",
+                        "нет старта: у «Flat» нет вспышки в 2 мс и дольше, с которой мог бы "
+                        "начаться пакет"}));
 }
 
 TEST(Learn, APressHoldsTheCaptureWithinHalfASecondEndingOnABurst) {
