@@ -8,6 +8,7 @@ add_library(vireo_learn STATIC
   learn/Learner.cpp
   learn/PeriodChoice.cpp
   learn/Press.cpp
+  learn/ReceiverPress.cpp
   learn/SettingsChoice.cpp
   learn/ValueChoice.cpp
 )

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/ConfigFile.h"
+#include "config/FileReplace.h"
 #include "config/IniMerge.h"
 #include "config/NumberText.h"
 #include "support/CaseFile.h"
@@ -71,6 +72,30 @@ TEST_P(Merge, KeepsWhatTheUserWroteByHand) {
 
 INSTANTIATE_TEST_SUITE_P(Data, Merge, ::testing::ValuesIn(test::ReadCases("config/merge.cases")),
                          VIREO_CASE_NAME);
+
+// The old file is kept as the backup and replaced whole; when a step fails
+// it stays as it was and no temporary file is left.
+TEST(FileReplace, ReplacesWholeOrLeavesTheOldFile) {
+  test::TempDir dir;
+  const std::string ini = dir.Write("VIREO.INI", "old"), bak = dir.File("VIREO.INI.bak");
+  std::string error;
+  ASSERT_TRUE(ReplaceFile(ini, "new", bak, error)) << error;
+  EXPECT_EQ(test::ReadBytes(ini), "new");
+  EXPECT_EQ(test::ReadBytes(bak), "old");
+  EXPECT_FALSE(std::filesystem::exists(ini + ".new"));
+
+  std::filesystem::create_directory(bak + ".d");
+  EXPECT_FALSE(ReplaceFile(ini, "newer", bak + ".d", error));
+  EXPECT_EQ(error, "cannot copy " + ini + " to " + bak + ".d");
+  std::filesystem::create_directory(ini + ".new");
+  EXPECT_FALSE(ReplaceFile(ini, "newer", bak, error));
+  EXPECT_EQ(error, "cannot create " + ini + ".new");
+  EXPECT_EQ(test::ReadBytes(ini), "new");
+  std::filesystem::remove(ini + ".new");
+  EXPECT_FALSE(ReplaceFile(dir.File("none/VIREO.INI"), "x", "", error));
+  EXPECT_TRUE(ReplaceFile(dir.File("fresh.ini"), "x", bak, error));
+  EXPECT_EQ(test::ReadBytes(bak), "old");
+}
 
 TEST_F(ConfigFileTest, LinesAreCutAt2047BytesAndKeepTheirEndAcrossReadBlocks) {
   // 2047 bytes are "k=" and 2045 v; the rest has no "=" and loses one v.
