@@ -115,6 +115,8 @@ TEST(RawPacket, ACutPacketIsMarked) {
   EXPECT_TRUE(raw.cut);
   ASSERT_EQ(raw.count, RawPacket::kMaxRuns);
   EXPECT_EQ(raw.us[RawPacket::kMaxRuns - 1], 250);
+  raw.From(edges, 0);
+  EXPECT_EQ(raw.count, 0);
 }
 
 PeriodForm FormOf(const std::string& bounds, const std::string& longBurst) {

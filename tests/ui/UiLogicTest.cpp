@@ -207,6 +207,8 @@ TEST(RawPacketHandOver, KeepsUnreadPacketsAndCountsTheLostOnes) {
   EXPECT_EQ(handOver.Take(taken), 19 - static_cast<int>(RawPacketHandOver::kHeld));
   ASSERT_EQ(taken.size(), RawPacketHandOver::kHeld);
   EXPECT_EQ(taken.back().count, static_cast<int>(RawPacketHandOver::kHeld) - 1);
+  EXPECT_EQ(handOver.Take(taken), 0);
+  EXPECT_EQ(taken.size(), RawPacketHandOver::kHeld);
   handOver.Detach();
   handOver.AddRawPacket(packet);
   EXPECT_EQ(handOver.Take(taken), 0);
