@@ -14,6 +14,12 @@
 
 namespace vireo::learn {
 
+// The VIREO.INI the worker reads while the window is open: settings that
+// read any handset whole (the edge wait, packets from the first burst to
+// 20 ms of quiet, a long store, the code by periods) on the user's port,
+// and no command, so that no button runs anything. Windows-1251, CR LF.
+std::string LearningIniText(const std::string& port);
+
 class LearningSession {
  public:
   static constexpr std::int64_t kPressEndMs = 300;  // silence that ends a press
@@ -51,6 +57,7 @@ class LearningSession {
   std::int64_t lastPacketMs_ = 0;
   std::int64_t waitFromMs_ = 0;
   std::vector<Durations> presses_;
+  int pressCount_ = 0;  // presses ended since the button was named
   std::vector<ButtonSignal> captured_;
   std::string status_;
 };
