@@ -27,6 +27,7 @@ class SettingsWindow final : public DialogWindow {
   void OnTick();
   void AttachView();
   void OnCommand(int id);
+  void OpenLearning();
   void OnScroll(HWND bar, int code, int thumb);
 
   CaptureEngine& engine_;
