@@ -183,6 +183,9 @@ others=$(printf '%s\n' "$log" | grep -E '^\([0-9]+\)$' | grep -Ev "^\\(($up|$lef
 [ -z "$others" ] && r=ok || r=no
 check "... and no other command runs" $r "$others"
 
-robot close "$settings" gone "$settings" 5000 close Vireo >/dev/null || true
+robot click "$settings" 1012 wait "$learning" 5000 close Vireo >/dev/null || true
+for i in $(seq 100); do kill -0 "$vireo_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$vireo_pid" 2>/dev/null && r=no || r=ok
+check "closing the program while learning ends it" $r "still running"
 echo "screenshots: $shots"
 [ $failures -eq 0 ] && echo "== all passed" || { echo "== $failures failed"; exit 1; }

@@ -219,7 +219,7 @@ void LearningWindow::ShowCaptured() {
   ShowReport(text);
 }
 
-void LearningWindow::Close() {
+void LearningWindow::Close(bool restartWorker) {
   if (learner_.joinable()) learner_.join();
   ::KillTimer(Handle(), 1);
   engine_.Frames().SetRawSink(nullptr);
@@ -227,7 +227,11 @@ void LearningWindow::Close() {
   engine_.Frames().SetSignalView(nullptr);
   rows_.Detach();
   if (switched_) {
-    SwitchWorker(msg::kIniName);
+    if (restartWorker) {
+      SwitchWorker(msg::kIniName);
+    } else {
+      engine_.SetConfigPath(msg::kIniName);
+    }
     std::remove(kLearningIni);
     switched_ = false;
   }

@@ -27,6 +27,9 @@ class LearningWindow final : public DialogWindow, private RepaintTarget {
   explicit LearningWindow(CaptureEngine& engine);
   ~LearningWindow() override;
   void Run(HWND owner) { RunModal(kTemplate, owner); }
+  // The program is ending and has stopped the worker: the window ends
+  // without starting another.
+  void EndWithProgram() { Close(false); }
 
  private:
   static constexpr int kTemplate = 103;
@@ -38,7 +41,8 @@ class LearningWindow final : public DialogWindow, private RepaintTarget {
   void BeginButton();
   void StartLearner();
   void OnLearned();
-  void Close();
+  // Every way out comes here; the worker reads VIREO.INI again if asked.
+  void Close(bool restartWorker = true);
   // Stops the worker, waits for it, and starts one on `path` alone.
   void SwitchWorker(const std::string& path);
   void ShowStatus(const std::string& text);

@@ -104,8 +104,11 @@ void SettingsWindow::OpenLearning() {
   handOver_.Detach();
   // Its packet store is large: it lives on the heap.
   auto learning = std::make_unique<LearningWindow>(engine_);
+  learning_ = learning.get();
   learning->Run(Handle());
-  AttachView();
+  learning_ = nullptr;
+  // Ended with the program: the view stays detached.
+  if (!closing_) AttachView();
 }
 
 void SettingsWindow::OnScroll(HWND bar, int code, int thumb) {
@@ -123,6 +126,9 @@ void SettingsWindow::OnScroll(HWND bar, int code, int thumb) {
 }
 
 void SettingsWindow::Close() {
+  // Only the main window's close reaches here while learning goes on.
+  closing_ = true;
+  if (learning_ != nullptr) learning_->EndWithProgram();
   // The engine stops handing rows first; the hand-over then makes sure that
   // a worker still inside a call never reaches the view after this.
   engine_.Frames().SetSignalView(nullptr);

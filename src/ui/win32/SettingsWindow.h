@@ -6,6 +6,7 @@
 #include "capture/CaptureEngine.h"
 #include "ui/RowHandOver.h"
 #include "ui/win32/DialogWindow.h"
+#include "ui/win32/LearningWindow.h"
 #include "ui/win32/SignalView.h"
 
 namespace vireo {
@@ -34,6 +35,8 @@ class SettingsWindow final : public DialogWindow {
   RowHandOver& handOver_;
   bool viewAttached_ = false;
   SignalView view_;
+  LearningWindow* learning_ = nullptr;  // while it is open over this one
+  bool closing_ = false;
 };
 
 }  // namespace vireo
