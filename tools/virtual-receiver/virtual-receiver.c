@@ -109,8 +109,9 @@ static void LoadRecording(void) {
 
 // Every 20 ms at most, so that the polls stay cheap.
 static void FollowRecording(void) {
+  if (!following || dtr_on_at < 0) return;
   const long long now = NowUs();
-  if (!following || dtr_on_at < 0 || now - last_look < 20000) return;
+  if (now - last_look < 20000) return;
   last_look = now;
   const char* name = getenv("VIRTUAL_RECEIVER_RECORDING");
   struct stat st;
