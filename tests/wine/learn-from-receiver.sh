@@ -75,24 +75,13 @@ capture() {
 }
 name() { robot settext "$learning" 1101 "$1" click "$learning" 1102 >/dev/null; sleep 0.3; }
 
-# The user's VIREO.INI: the corpus remote's own settings, port 7, and an
-# action of their own on one button (CLOSE of a window that does not
+# The user's VIREO.INI: the corpus remote's, on port 7, with Russian names
+# and an action of the user's own on Left (CLOSE of a window that does not
 # exist), which learning must keep.
-awk -F= -v port="$session_port" '
-  /^;/ { next }
-  $1 ~ /^(PACKET_SLEEP|PACKET_STOP_US|BUFFER_SIZE|CODE_LONG_BURST)$/ { print $1 "=" $2 * 2; next }
-  $1 == "CODE_PERIODS" {
-    n = split($2, b, ","); s = ""
-    for (i = 1; i <= n; i++) s = s (i > 1 ? "," : "") b[i] * 2
-    print $1 "=" s; next
-  }
-  $1 == "Port" { print "Port=" port; next }
-  $0 == "Action=" { next }
-  $0 == "Descr=Up" { print "Action="; print "Descr=Вверх"; next }
-  $0 == "Descr=Back" { print "Action="; print "Descr=Назад"; next }
-  $0 == "Descr=Left" { print "Action=CLOSE"; print "Param1=NOWINDOW"; print "Descr=Влево"; next }
-  /^Descr=/ { print "Action=" }
-  { print }' "$top/tests/data/wine/rc5.ini" | sed 's/$/\r/' | iconv -f UTF-8 -t CP1251 >"$run/VIREO.INI"
+sed -e '/^;/d' -e "s/^Port=.*/Port=$session_port/" -e 's/^Descr=Up$/Descr=Вверх/' \
+  -e 's/^Descr=Left$/Descr=Влево/' -e 's/^Descr=Back$/Descr=Назад/' \
+  -e '/^\[COMMAND2\]/,/^Descr/ s/^Action=$/Action=CLOSE\nParam1=NOWINDOW/' \
+  "$top/tests/data/wine/rc5.ini" | sed 's/$/\r/' | iconv -f UTF-8 -t CP1251 >"$run/VIREO.INI"
 cp "$run/VIREO.INI" "$work/old-ini"
 : >"$VIRTUAL_RECEIVER_RECORDING"
 
