@@ -36,6 +36,12 @@ bool ConfigFile::Load() {
   return true;
 }
 
+void ConfigFile::Clear() {
+  sections_.clear();
+  sectionNames_.clear();
+  sectionIndex_.clear();
+}
+
 void ConfigFile::LoadLines(IniLineReader& reader) {
   std::string section;
   std::string line;

@@ -39,6 +39,8 @@ class ConfigFile {
   // Merges lines as Load does, from an already split source (used by Load,
   // and by the fuzzer with an in-memory stream).
   void LoadLines(IniLineReader& reader);
+  // Forgets everything held, so that the next Load reads one file alone.
+  void Clear();
 
   std::string GetString(const std::string& section, const std::string& key);
   std::int32_t GetInt(const std::string& section, const std::string& key);

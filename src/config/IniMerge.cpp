@@ -146,12 +146,17 @@ std::string MergeLearnedIni(const std::string& oldText, const std::string& learn
       for (const char* key : kKeptKeys) {
         if (Has(old[i], key)) kept.push_back(std::string(key) + "=" + ValueOf(old[i], key));
       }
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place), kept.begin(), kept.end());
-      for (const char* key : kKeptKeys) {
-        std::erase_if(lines, [&](const std::string& line) {
-          return IsKeyLine(line, key) && std::find(kept.begin(), kept.end(), line) == kept.end();
-        });
+      // The learned lines of those keys give way to the kept ones, even
+      // where they read alike (an empty Action in both).
+      std::vector<std::string> result;
+      for (std::size_t k = 0; k <= lines.size(); ++k) {
+        if (k == place) result.insert(result.end(), kept.begin(), kept.end());
+        if (k == lines.size()) break;
+        const bool keptKey = std::any_of(std::begin(kKeptKeys), std::end(kKeptKeys),
+                                         [&](const char* key) { return IsKeyLine(lines[k], key); });
+        if (!keptKey) result.push_back(lines[k]);
       }
+      lines = std::move(result);
       moved[CommandNumber(old[i].name)] = number;
       used.insert(i);
       break;

@@ -18,6 +18,12 @@ class SharedConfig {
     file_.SetPath(path);
     return file_.Load();
   }
+  // Loads merge into what is held; a worker switched to another file must
+  // not keep the keys and sections of the last one.
+  void Clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    file_.Clear();
+  }
   std::string GetString(const std::string& section, const std::string& key) {
     std::lock_guard<std::mutex> lock(mutex_);
     return file_.GetString(section, key);

@@ -5,6 +5,7 @@ add_library(vireo_learn STATIC
   learn/ButtonSignals.cpp
   learn/EngineRun.cpp
   learn/LearnTexts.cpp
+  learn/LearningSession.cpp
   learn/Learner.cpp
   learn/PeriodChoice.cpp
   learn/Press.cpp

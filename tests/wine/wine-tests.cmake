@@ -11,6 +11,13 @@ add_test(NAME end_to_end
     $<TARGET_FILE:vireo-robot> ${CMAKE_CURRENT_BINARY_DIR}/end-to-end)
 set_tests_properties(end_to_end PROPERTIES LABELS "wine;e2e" TIMEOUT 600 RUN_SERIAL TRUE)
 
+# The learning window: three buttons from the virtual receiver, learned into
+# VIREO.INI and then run.
+add_test(NAME learn_from_receiver
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/learn-from-receiver.sh $<TARGET_FILE:vireo>
+    $<TARGET_FILE:vireo-robot> ${CMAKE_CURRENT_BINARY_DIR}/learn-from-receiver)
+set_tests_properties(learn_from_receiver PROPERTIES LABELS "wine;e2e" TIMEOUT 400 RUN_SERIAL TRUE)
+
 # The tools' output in a console and redirected.
 add_test(NAME console_tools
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/console-tools.sh

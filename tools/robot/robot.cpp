@@ -8,6 +8,7 @@
 //   close TITLE           posts WM_CLOSE
 //   text TITLE ID         prints the control's text (ID 0: the window's)
 //   check TITLE ID        prints the check box's state
+//   settext TITLE ID TEXT sets the control's text (a combo box: its edit box)
 //   window TITLE          prints "caption=0|1 topmost=0|1 x y width height"
 //   lamp TITLE            prints the colour of the title bar's icon: green, red or none
 //   pixels TITLE ID X,Y...  prints the screen colours (RRGGBB) at points of a control
@@ -176,6 +177,13 @@ int Run(const std::vector<std::wstring>& a) {
         Print(TextOf(target));
       }
       i += 3;
+    } else if (c == L"settext") {
+      HWND target = Target(arg(1), number(2));
+      if (target == nullptr) return Fail(c + L": no " + arg(1));
+      DWORD_PTR done = 0;
+      ::SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(3).c_str()),
+                            SMTO_ABORTIFHUNG, 2000, &done);
+      i += 4;
     } else if (c == L"window" || c == L"lamp") {
       HWND window = Find(arg(1));
       if (window == nullptr) return Fail(c + L": no " + arg(1));

@@ -8,6 +8,9 @@
 //       switched on. It plays in real time from LEAD ms after that moment;
 //       CTS is on before and after it. A line "loop" plays it over and over;
 //       a line "absent" means no receiver: CTS stays off.
+//   VIRTUAL_RECEIVER_FOLLOW     if set, a recording file replaced while DTR
+//       is on is read again and played at once: a test presses buttons when
+//       it wants them (replace the file whole, by a rename)
 //   VIRTUAL_RECEIVER_LEAD_MS    the pause before the recording, default 1000
 //   VIRTUAL_RECEIVER_SLOWER     plays the recording this many times slower,
 //       default 1: on a busy machine the sampling thread is now and then held
@@ -51,6 +54,8 @@ static long long lead_us = 1000000;
 static long long dtr_on_at = -1;  // microseconds, monotonic; -1 while DTR is off
 static int cursor = 0;
 static int output_bits = 0;
+static int following = 0;
+static long long loaded_mtime = -1, last_look = -1;
 static long long polls = 0, last_poll = -1, longest_gap = 0;
 static pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
 
@@ -78,8 +83,13 @@ static void LoadRecording(void) {
   const char* slower = getenv("VIRTUAL_RECEIVER_SLOWER");
   const long long factor = slower != NULL && atoll(slower) > 0 ? atoll(slower) : 1;
   const char* name = getenv("VIRTUAL_RECEIVER_RECORDING");
+  following = getenv("VIRTUAL_RECEIVER_FOLLOW") != NULL;
   FILE* f = name != NULL ? fopen(name, "re") : NULL;
   if (f == NULL) return;
+  struct stat st;
+  loaded_mtime = fstat(fileno(f), &st) == 0
+                     ? (long long)st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec
+                     : -1;
   char line[256];
   long long end = 0;
   while (fgets(line, sizeof line, f) != NULL && segment_count < kMaxSegments) {
@@ -97,7 +107,23 @@ static void LoadRecording(void) {
   fclose(f);
 }
 
+// Every 20 ms at most, so that the polls stay cheap.
+static void FollowRecording(void) {
+  if (!following || dtr_on_at < 0) return;
+  const long long now = NowUs();
+  if (now - last_look < 20000) return;
+  last_look = now;
+  const char* name = getenv("VIRTUAL_RECEIVER_RECORDING");
+  struct stat st;
+  if (name == NULL || stat(name, &st) != 0) return;
+  if ((long long)st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec == loaded_mtime) return;
+  LoadRecording();
+  dtr_on_at = now - lead_us;
+  last_poll = -1;
+}
+
 static int Cts(void) {
+  FollowRecording();
   if (absent) return 0;
   if (dtr_on_at < 0 || segment_count == 0) return 1;
   long long t = NowUs() - dtr_on_at - lead_us;

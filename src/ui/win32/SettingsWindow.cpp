@@ -1,8 +1,11 @@
 #include "ui/win32/SettingsWindow.h"
 
+#include <memory>
+
 #include "platform/win32/Cp1251.h"
 #include "signal/SignalFrame.h"
 #include "ui/ScrollRequest.h"
+#include "ui/win32/LearningWindow.h"
 #include "ui/win32/Resources.h"
 
 namespace vireo {
@@ -85,11 +88,27 @@ void SettingsWindow::OnCommand(int id) {
       engine_.Frames().debugMode.store(::SendMessageW(Item(IDC_DEBUG), BM_GETCHECK, 0, 0) ==
                                        BST_CHECKED);
       break;
+    case IDC_LEARN_OPEN:
+      OpenLearning();
+      break;
     case IDOK:
     case IDCANCEL:
       Close();
       break;
   }
+}
+
+void SettingsWindow::OpenLearning() {
+  // The learning window draws the packets in its own view while it is open.
+  engine_.Frames().SetSignalView(nullptr);
+  handOver_.Detach();
+  // Its packet store is large: it lives on the heap.
+  auto learning = std::make_unique<LearningWindow>(engine_);
+  learning_ = learning.get();
+  learning->Run(Handle());
+  learning_ = nullptr;
+  // Ended with the program: the view stays detached.
+  if (!closing_) AttachView();
 }
 
 void SettingsWindow::OnScroll(HWND bar, int code, int thumb) {
@@ -107,6 +126,9 @@ void SettingsWindow::OnScroll(HWND bar, int code, int thumb) {
 }
 
 void SettingsWindow::Close() {
+  // Only the main window's close reaches here while learning goes on.
+  closing_ = true;
+  if (learning_ != nullptr) learning_->EndWithProgram();
   // The engine stops handing rows first; the hand-over then makes sure that
   // a worker still inside a call never reaches the view after this.
   engine_.Frames().SetSignalView(nullptr);

@@ -6,6 +6,7 @@
 #include "capture/CaptureEngine.h"
 #include "ui/RowHandOver.h"
 #include "ui/win32/DialogWindow.h"
+#include "ui/win32/LearningWindow.h"
 #include "ui/win32/SignalView.h"
 
 namespace vireo {
@@ -27,12 +28,15 @@ class SettingsWindow final : public DialogWindow {
   void OnTick();
   void AttachView();
   void OnCommand(int id);
+  void OpenLearning();
   void OnScroll(HWND bar, int code, int thumb);
 
   CaptureEngine& engine_;
   RowHandOver& handOver_;
   bool viewAttached_ = false;
   SignalView view_;
+  LearningWindow* learning_ = nullptr;  // while it is open over this one
+  bool closing_ = false;
 };
 
 }  // namespace vireo

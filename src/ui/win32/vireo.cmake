@@ -25,11 +25,12 @@ set_source_files_properties(ui/win32/vireo.rc PROPERTIES
 
 add_library(vireo_windows STATIC
   ui/win32/DialogWindow.cpp
+  ui/win32/LearningWindow.cpp
   ui/win32/MainWindow.cpp
   ui/win32/SettingsWindow.cpp
   ui/win32/SignalView.cpp
 )
-target_link_libraries(vireo_windows PUBLIC vireo_ui vireo_actions_win32 comctl32 gdi32 user32)
+target_link_libraries(vireo_windows PUBLIC vireo_ui vireo_learn vireo_actions_win32 comctl32 gdi32 user32)
 
 add_executable(vireo WIN32 ui/win32/main.cpp ui/win32/vireo.rc)
 target_include_directories(vireo PRIVATE ${VIREO_ICON_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/ui/win32)
