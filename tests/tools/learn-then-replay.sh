@@ -21,4 +21,4 @@ done <sections
 "$replay" --button Vol_up "$remote" | grep -q '^# volume 4369 of 65535$'
 status=0
 "$learn" --out "$dir/bad.ini" "$dir/missing.ir" 2>/dev/null || status=$?
-[ "$status" -eq 2 ] && [ ! -e "$dir/bad.ini" ] && [ ! -e "$dir/bad.ini.part" ]
+[ "$status" -eq 2 ] && [ ! -e "$dir/bad.ini" ] && [ ! -e "$dir/bad.ini.new" ]
