@@ -6,38 +6,9 @@
 # Screenshots go to WORK_DIR/shots. Every wait is bounded, and the whole run
 # is cut off after VIREO_E2E_LIMIT seconds (default 420): a hung program fails.
 set -euo pipefail
-vireo_exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-robot_exe=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-mkdir -p "$3"
-work=$(cd "$3" && pwd)
-top=$(cd "$(dirname "$0")/../.." && pwd)
-limit=${VIREO_E2E_LIMIT:-420}
-. "$top/scripts/wine-session.sh"
-
-if [ -z "${VIREO_E2E_INNER:-}" ]; then
-  VIREO_E2E_INNER=1 timeout -k 10 "$limit" "$0" "$@" && exit 0
-  status=$?
-  [ $status -eq 124 ] && echo "FAILED: a step timed out, or the whole run outlasted $limit s: vireo.exe hung?"
-  exit $status
-fi
-
-run=$work/run
-shots=$work/shots
-rm -rf "$run" "$shots" "$work/receiver.log"
-mkdir -p "$run" "$shots"
-trap session_stop EXIT
-session_start "$work"
+. "$(dirname "$0")/robot-test.sh" 420 "$@"
 export VIRTUAL_RECEIVER_RECORDING=$run/recording.mode2
 
-settings="Настройки "
-failures=0
-check() {
-  if [ "$2" = ok ]; then echo "ok   $1"; else
-    echo "FAIL $1: $3"
-    failures=$((failures + 1))
-  fi
-}
-robot() { timeout 60 wine "$robot_exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
 log_text() { robot text "$settings" 1000; }
 # Waits until the log box holds PATTERN (an extended regular expression).
 wait_log() {
@@ -271,5 +242,4 @@ check "closing while packets arrive ends the process ($ms ms)" $r "still running
 [ "$(last_dtr)" = off ] && r=ok || r=no
 check "... with DTR off" $r "$(tail -n 2 "$work/receiver.log")"
 
-echo "screenshots: $shots"
-[ $failures -eq 0 ] && echo "== all passed" || { echo "== $failures failed"; exit 1; }
+robot_test_end
