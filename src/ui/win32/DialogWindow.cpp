@@ -22,6 +22,25 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
   return self->OnMessage(message, wParam, lParam);
 }
 
+INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInit();
+      return TRUE;  // the focus goes to the first control
+    case WM_TIMER:
+      OnTick();
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return TRUE;
+    case WM_CLOSE:
+      OnClose();
+      return TRUE;
+    default:
+      return OnOtherMessage(message, wParam, lParam);
+  }
+}
+
 void DialogWindow::Centre() {
   RECT work;
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

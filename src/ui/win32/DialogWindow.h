@@ -21,7 +21,14 @@ class DialogWindow {
 
  protected:
   // TRUE when handled; FALSE leaves the message to the default handling.
-  virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // By default the messages most windows answer go to the hooks below.
+  virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual void OnInit() {}
+  virtual void OnTick() {}               // WM_TIMER
+  virtual void OnCommand(int /*id*/) {}  // a button clicked
+  virtual void OnClose() { End(IDCANCEL); }
+  // Any other message, as OnMessage.
+  virtual INT_PTR OnOtherMessage(UINT, WPARAM, LPARAM) { return FALSE; }
   void End(INT_PTR result) { ::EndDialog(hwnd_, result); }
   // Where a dialog whose template sits at 0, 0 opens: centred over its
   // owner, or in the work area when there is no visible owner, and moved

@@ -45,7 +45,7 @@ class MainWindow final : public DialogWindow, public CaptionSurface, private Cap
   void Place(bool topmost, const WindowRect& rect) override;
 
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnInit();
+  void OnInit() override;
   bool PaintMinimised();
   void OpenSettings();
   void RunCloseSequence();

@@ -13,26 +13,10 @@ namespace vireo {
 SettingsWindow::SettingsWindow(CaptureEngine& engine, RowHandOver& handOver)
     : engine_(engine), handOver_(handOver), view_(handOver) {}
 
-INT_PTR SettingsWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      OnInit();
-      return TRUE;  // the focus goes to the first control
-    case WM_TIMER:
-      OnTick();
-      return TRUE;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
-      return TRUE;
-    case WM_HSCROLL:
-      OnScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
-      return TRUE;
-    case WM_CLOSE:
-      Close();
-      return TRUE;
-    default:
-      return FALSE;
-  }
+INT_PTR SettingsWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_HSCROLL) return FALSE;
+  OnScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
+  return TRUE;
 }
 
 void SettingsWindow::OnInit() {

@@ -23,11 +23,12 @@ class SettingsWindow final : public DialogWindow {
  private:
   static constexpr int kTemplate = 100;
 
-  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnInit();
-  void OnTick();
+  INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnInit() override;
+  void OnTick() override;
+  void OnClose() override { Close(); }
   void AttachView();
-  void OnCommand(int id);
+  void OnCommand(int id) override;
   void OpenLearning();
   void OnScroll(HWND bar, int code, int thumb);
 
