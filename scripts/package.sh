@@ -2,7 +2,8 @@
 # Builds the release a user downloads, build/package/vireo-2.0-win64.zip:
 # vireo.exe, vireo-replay.exe, vireo-learn.exe, the example VIREO.INI (Windows-1251, CR LF),
 # the Russian user guide (UTF-8 with a byte-order mark and CR LF, which
-# Notepad reads correctly) and the README with the receiver's circuit.
+# Notepad reads correctly) with its picture of the learning window, and the
+# README with the receiver's circuit.
 # Prints the archive's path.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,5 +22,7 @@ x86_64-w64-mingw32-strip "$stage/vireo.exe" "$stage/vireo-replay.exe" "$stage/vi
 sed 's/\r*$/\r/' examples/VIREO.INI >"$stage/VIREO.INI"
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' docs/guide-ru.txt; } >"$stage/Vireo-ru.txt"
 sed 's/$/\r/' README.md >"$stage/README.md"
+# The guide's picture of the learning window, which plain text cannot hold.
+cp docs/screenshots/learning-window.png "$stage/"
 (cd "$out" && cmake -E tar cf "$name-win64.zip" --format=zip "$name")
 echo "$out/$name-win64.zip"

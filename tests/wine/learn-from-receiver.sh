@@ -5,26 +5,7 @@
 # commands.
 #   learn-from-receiver.sh VIREO_EXE ROBOT_EXE WORK_DIR
 set -euo pipefail
-vireo_exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-robot_exe=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-mkdir -p "$3"
-work=$(cd "$3" && pwd)
-top=$(cd "$(dirname "$0")/../.." && pwd)
-. "$top/scripts/wine-session.sh"
-
-if [ -z "${VIREO_E2E_INNER:-}" ]; then
-  VIREO_E2E_INNER=1 timeout -k 10 "${VIREO_E2E_LIMIT:-300}" "$0" "$@" && exit 0
-  status=$?
-  [ $status -eq 124 ] && echo "FAILED: a step timed out: vireo.exe hung?"
-  exit $status
-fi
-
-run=$work/run
-shots=$work/shots
-rm -rf "$run" "$shots" "$work/receiver.log"
-mkdir -p "$run" "$shots"
-trap session_stop EXIT
-session_start "$work"
+. "$(dirname "$0")/robot-test.sh" 300 "$@"
 export VIRTUAL_RECEIVER_RECORDING=$run/recording.mode2 VIRTUAL_RECEIVER_FOLLOW=1
 # Wine's wait for an edge wakes 0.5 to 1.2 ms late, which a press's first
 # burst loses (the driver's wait on Windows wakes at once): played eight
@@ -33,16 +14,7 @@ export VIRTUAL_RECEIVER_RECORDING=$run/recording.mode2 VIRTUAL_RECEIVER_FOLLOW=1
 # come after more than the 300 ms that end a press.
 export VIRTUAL_RECEIVER_SLOWER=8
 
-settings="Настройки "
 learning="Обучение"
-failures=0
-check() {
-  if [ "$2" = ok ]; then echo "ok   $1"; else
-    echo "FAIL $1: $3"
-    failures=$((failures + 1))
-  fi
-}
-robot() { timeout 60 wine "$robot_exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
 status() { robot text "$learning" 1103; }
 # Plays a button of the corpus recording now, as one press.
 play() {
@@ -120,12 +92,25 @@ log=$(robot text "$settings" 1000)
 printf '%s\n' "$log" | grep -Eq '^\([0-9]+\)$' && r=no || r=ok
 check "no command runs while the window is open" $r "$(printf '%s\n' "$log" | tail -n 5)"
 
-robot click "$learning" 1105 >/dev/null
-for i in $(seq 240); do
-  done_status=$(status)
-  [[ "$done_status" == *"VIREO.INI записан"* || "$done_status" == *"не удалось"* ]] && break
-  sleep 0.5
-done
+# "Готово", then the status it ends with.
+learn() {
+  robot click "$learning" 1105 >/dev/null
+  local i
+  for i in $(seq 240); do
+    sleep 0.5
+    done_status=$(status)
+    [[ "$done_status" == *"Идёт обучение"* ]] || break
+  done
+}
+# A file in the way of the new VIREO.INI: a message, and the old file stays.
+mkdir "$run/VIREO.INI.new"
+learn
+[[ "$done_status" == *"Не удалось записать VIREO.INI"* ]] && cmp -s "$run/VIREO.INI" "$work/old-ini" &&
+  r=ok || r=no
+check "a VIREO.INI that cannot be written is told and left as it was" $r "$done_status"
+session_shot "$shots/learning-not-written.png"
+rmdir "$run/VIREO.INI.new"
+learn
 [[ "$done_status" == *"VIREO.INI записан"* ]] && r=ok || r=no
 check "\"Готово\" learns and writes VIREO.INI" $r "$done_status"
 report=$(robot text "$learning" 1104)
@@ -176,5 +161,4 @@ robot click "$settings" 1012 wait "$learning" 5000 close Vireo >/dev/null || tru
 for i in $(seq 100); do kill -0 "$vireo_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$vireo_pid" 2>/dev/null && r=no || r=ok
 check "closing the program while learning ends it" $r "still running"
-echo "screenshots: $shots"
-[ $failures -eq 0 ] && echo "== all passed" || { echo "== $failures failed"; exit 1; }
+robot_test_end

@@ -66,27 +66,10 @@ LearningWindow::~LearningWindow() {
   if (learner_.joinable()) learner_.join();
 }
 
-INT_PTR LearningWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      OnInit();
-      return TRUE;
-    case WM_TIMER:
-    case kPacketsWaiting:
-      OnTick();
-      return TRUE;
-    case kLearnerDone:
-      OnLearned();
-      return TRUE;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
-      return TRUE;
-    case WM_CLOSE:
-      Close();
-      return TRUE;
-    default:
-      return FALSE;
-  }
+INT_PTR LearningWindow::OnOtherMessage(UINT message, WPARAM, LPARAM) {
+  if (message == kPacketsWaiting) OnTick();
+  if (message == kLearnerDone) OnLearned();
+  return message == kPacketsWaiting || message == kLearnerDone;
 }
 
 void LearningWindow::OnInit() {
@@ -198,6 +181,7 @@ void LearningWindow::OnLearned() {
   if (!ReplaceFile(kRecordings, learn::FlipperFileText(learnedButtons_), "", error) ||
       !ReplaceFile(msg::kIniName, merged, kBackup, error)) {
     ShowStatus(kNotWritten);
+    ShowReport(report + error);
     return;
   }
   ShowStatus(kWritten);

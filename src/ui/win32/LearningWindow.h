@@ -34,10 +34,11 @@ class LearningWindow final : public DialogWindow, private RepaintTarget {
  private:
   static constexpr int kTemplate = 103;
 
-  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnInit();
-  void OnTick();
-  void OnCommand(int id);
+  INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnInit() override;
+  void OnTick() override;
+  void OnCommand(int id) override;
+  void OnClose() override { Close(); }
   void BeginButton();
   void StartLearner();
   void OnLearned();
