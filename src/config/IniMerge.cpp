@@ -128,11 +128,19 @@ std::string MergeLearnedIni(const std::string& oldText, const std::string& learn
     if (number < 0) continue;
     next = std::max(next, number + 1);
     const std::string descr = ValueOf(section, "Descr");
-    for (std::size_t i = 0; i < old.size() && !descr.empty(); ++i) {
-      if (used.count(i) != 0 || CommandNumber(old[i].name) < 0 ||
-          ValueOf(old[i], "Descr") != descr) {
-        continue;
+    // A name learned as several signals (a handset that toggles a bit on
+    // each press) has several sections: each takes the kept keys of an old
+    // section of that name, the first one's when there are no more.
+    std::size_t i = old.size();
+    for (std::size_t k = 0; k < old.size() && !descr.empty(); ++k) {
+      if (CommandNumber(old[k].name) < 0 || ValueOf(old[k], "Descr") != descr) continue;
+      if (i == old.size()) i = k;
+      if (used.count(k) == 0) {
+        i = k;
+        break;
       }
+    }
+    if (i < old.size()) {
       // In place of the learned Action line, or before the blank lines that
       // end the section.
       auto& lines = section.lines;
@@ -157,9 +165,7 @@ std::string MergeLearnedIni(const std::string& oldText, const std::string& learn
         if (!keptKey) result.push_back(lines[k]);
       }
       lines = std::move(result);
-      moved[CommandNumber(old[i].name)] = number;
-      used.insert(i);
-      break;
+      if (used.insert(i).second) moved[CommandNumber(old[i].name)] = number;
     }
   }
   // The old [CONFIG] and preamble give way to the learned ones; any other

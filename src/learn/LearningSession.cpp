@@ -17,6 +17,9 @@ constexpr char kPressIt[] = "Нажмите «%» на пульте.";
 constexpr char kAgreed[] = "Нажатие #: принято, совпадают $ из 3. Нажмите «%» ещё раз.";
 constexpr char kCaptured[] =
     "Нажатие #: кнопка «%» записана, 3 нажатия совпали. Назовите следующую или нажмите «Готово».";
+constexpr char kAlternating[] =
+    "Нажатие #: кнопка «%» записана, её сигнал меняется через нажатие (как у RC-5). Назовите "
+    "следующую или нажмите «Готово».";
 constexpr char kDiffers[] = "Нажатие #: не совпало с прежними. Нажмите «%» ещё раз.";
 constexpr char kEmpty[] = "Нажатие #: в нём нет сигнала. Нажмите «%» ещё раз.";
 constexpr char kCut[] = "Нажатие #: длиннее, чем вмещает буфер. Нажмите «%» ещё раз, коротко.";
@@ -53,6 +56,14 @@ std::vector<Durations> Agreeing(const std::vector<Durations>& presses) {
     if (like.size() > best.size()) best = std::move(like);
   }
   return best;
+}
+
+// A handset that flips a bit on every new press (RC-5) sends two signals by
+// turns: the last four presses go A B A B.
+bool Alternating(const std::vector<Durations>& presses) {
+  const std::size_t n = presses.size();
+  return n >= 4 && SameSignal(presses[n - 1], presses[n - 3]) &&
+         SameSignal(presses[n - 2], presses[n - 4]) && !SameSignal(presses[n - 1], presses[n - 2]);
 }
 
 }  // namespace
@@ -165,14 +176,20 @@ void LearningSession::EndPress(std::int64_t nowMs) {
   }
   presses_.push_back(press);
   std::vector<Durations> agreeing = Agreeing(presses_);
+  const char* done = kCaptured;
   if (static_cast<int>(agreeing.size()) < kPressesNeeded) {
-    status_ = Fill(kAgreed, name_, pressCount_, {}, static_cast<int>(agreeing.size()));
-    return;
+    if (!Alternating(presses_)) {
+      status_ = Fill(kAgreed, name_, pressCount_, {}, static_cast<int>(agreeing.size()));
+      return;
+    }
+    // Both signals are the button: the learner gives each a section.
+    agreeing.assign(presses_.end() - 4, presses_.end());
+    done = kAlternating;
   }
   captured_.push_back({Cp1251ToUtf8(name_), std::move(agreeing)});
   presses_.clear();
   collecting_ = false;
-  status_ = Fill(kCaptured, name_, pressCount_);
+  status_ = Fill(done, name_, pressCount_);
 }
 
 }  // namespace vireo::learn
