@@ -35,16 +35,18 @@ press() {
   done
   echo "$now"
 }
-# Presses a button until it is captured, as a user asked again would: a
-# busy machine may hold the worker past a press's first burst now and then.
-capture() {
+# Presses a button until the status holds a text, as a user asked again
+# would: a busy machine may hold the worker past a press's first burst now
+# and then.
+until_status() {
   local k last
   for k in 1 2 3 4 5 6 7; do
     last=$(press "$1")
-    [[ "$last" == *"записана"* ]] && break
+    [[ "$last" == *"$2"* ]] && break
   done
   echo "$last"
 }
+capture() { until_status "$1" записана; }
 name() { robot settext "$learning" 1101 "$1" click "$learning" 1102 >/dev/null; sleep 0.3; }
 
 # The user's VIREO.INI: the corpus remote's, on port 7, with Russian names
@@ -66,28 +68,16 @@ sleep 2
 check "the worker reads a learning VIREO of its own" $r "no VIREO-learning.ini"
 
 name "Вверх"
-first=$(press Up)
-[[ "$first" == *"совпадают 1 из 3"* ]] && r=ok || r=no
-check "a first press is taken" $r "$first"
+check_has "a first press is taken" "$(press Up)" "совпадают 1 из 3"
 session_shot "$shots/learning-press.png"
-other=$(press Left)
-[[ "$other" == *"не совпало"* ]] && r=ok || r=no
-check "a press of another button asks for another press" $r "$other"
-third=$(capture Up)
-[[ "$third" == *"«Вверх» записана"* ]] && r=ok || r=no
-check "agreeing presses capture the button" $r "$third"
+check_has "a press of another button asks for another press" "$(press Left)" "не совпало"
+check_has "agreeing presses capture the button" "$(capture Up)" "«Вверх» записана"
 
 name "Влево"
-last=$(capture Left)
-[[ "$last" == *"«Влево» записана"* ]] && r=ok || r=no
-check "a second button" $r "$last"
+check_has "a second button" "$(capture Left)" "«Влево» записана"
 name "Назад"
-taken=$(press Up)
-[[ "$taken" == *"сигнал кнопки «Вверх»"* ]] && r=ok || r=no
-check "the signal of a captured button is named" $r "$taken"
-last=$(capture Back)
-[[ "$last" == *"«Назад» записана"* ]] && r=ok || r=no
-check "a third button" $r "$last"
+check_has "the signal of a captured button is named" "$(until_status Up "сигнал кнопки")" "сигнал кнопки «Вверх»"
+check_has "a third button" "$(capture Back)" "«Назад» записана"
 log=$(robot text "$settings" 1000)
 printf '%s\n' "$log" | grep -Eq '^\([0-9]+\)$' && r=no || r=ok
 check "no command runs while the window is open" $r "$(printf '%s\n' "$log" | tail -n 5)"
@@ -111,11 +101,8 @@ check "a VIREO.INI that cannot be written is told and left as it was" $r "$done_
 session_shot "$shots/learning-not-written.png"
 rmdir "$run/VIREO.INI.new"
 learn
-[[ "$done_status" == *"VIREO.INI записан"* ]] && r=ok || r=no
-check "\"Готово\" learns and writes VIREO.INI" $r "$done_status"
-report=$(robot text "$learning" 1104)
-[[ "$report" == *"ожидается"* ]] && r=ok || r=no
-check "the learner's report in the window" $r "$report"
+check_has "\"Готово\" learns and writes VIREO.INI" "$done_status" "VIREO.INI записан"
+check_has "the learner's report in the window" "$(robot text "$learning" 1104)" "ожидается"
 session_shot "$shots/learning-done.png"
 
 new=$(iconv -f CP1251 -t UTF-8 "$run/VIREO.INI" | tr -d '\r')

@@ -33,6 +33,8 @@ check() {
     failures=$((failures + 1))
   fi
 }
+# The check NAME passes when TEXT holds PATTERN.
+check_has() { [[ "$2" == *"$3"* ]] && check "$1" ok || check "$1" no "$2"; }
 robot() { timeout 60 wine "$robot_exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
 robot_test_end() {
   echo "screenshots: $shots"
