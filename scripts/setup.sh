@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 fonts-wine locales util-linux
   xvfb xauth imagemagick x11-apps x11-utils fonts-liberation fonts-dejavu-core librsvg2-bin lirc
+  gcc-avr binutils-avr avr-libc simavr libsimavr-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,8 @@
 # runs the unit tests natively (Debug), the long tests (Release), the same unit
 # tests as Windows programs under Wine with vireo.exe end to end, checks the
 # release zip, runs the tests under ThreadSanitizer and the fuzzers of the
-# configuration and recording readers for a bounded time.
+# configuration and recording readers and of the USB receiver board's stream
+# for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${VIREO_FUZZ_SECONDS:-30}
@@ -49,16 +50,19 @@ cmake --preset tsan >/dev/null
 cmake --build --preset tsan
 ctest --preset tsan
 
-step "fuzzing the configuration and recording readers for ${fuzz_seconds} s each"
+step "fuzzing the configuration and recording readers and the board's stream for ${fuzz_seconds} s each"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
-mkdir "$corpus/config" "$corpus/recording"
+mkdir "$corpus/config" "$corpus/recording" "$corpus/board"
 build/fuzz/fuzz/config_fuzz -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=1 \
   "$corpus/config" fuzz/seeds 2>&1 | tail -n 12
 # A recording's readers go line by line; 16 KiB holds a few buttons' raw blocks.
 build/fuzz/fuzz/recording_fuzz -max_total_time="$fuzz_seconds" -max_len=16384 -print_final_stats=1 \
   "$corpus/recording" fuzz/seeds-recording 2>&1 | tail -n 12
+# The decoder holds at most a word and a line: short inputs reach all it does.
+build/fuzz/fuzz/board_stream_fuzz -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 \
+  "$corpus/board" fuzz/seeds-board 2>&1 | tail -n 12
 
 step "all tests passed"

@@ -1,6 +1,7 @@
-# Signal frames, alignment and code texts.
+# Signal frames, alignment and code texts, and the USB receiver board's stream.
 add_library(vireo_signal STATIC
   signal/Alignment.cpp
+  signal/BoardStream.cpp
   signal/CodeText.cpp
   signal/FramePair.cpp
   signal/PeriodCode.cpp

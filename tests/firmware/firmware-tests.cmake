@@ -1,0 +1,15 @@
+# The firmware under simavr: one test, where the firmware was built and
+# simavr's library is installed.
+if(TARGET vireo_firmware AND NOT CMAKE_CROSSCOMPILING)
+  find_library(SIMAVR_LIBRARY simavr)
+  find_path(SIMAVR_INCLUDE_DIR sim_avr.h PATH_SUFFIXES simavr)
+  if(SIMAVR_LIBRARY AND SIMAVR_INCLUDE_DIR)
+    add_executable(firmware_simavr firmware/FirmwareSimTest.cpp)
+    add_dependencies(firmware_simavr vireo_firmware)
+    target_include_directories(firmware_simavr SYSTEM PRIVATE ${SIMAVR_INCLUDE_DIR})
+    target_compile_definitions(firmware_simavr PRIVATE VIREO_FIRMWARE_ELF="${VIREO_FIRMWARE_ELF}")
+    target_link_libraries(firmware_simavr PRIVATE ${SIMAVR_LIBRARY} vireo_testsupport GTest::gtest_main)
+    add_test(NAME firmware_simavr COMMAND firmware_simavr)
+    set_tests_properties(firmware_simavr PROPERTIES LABELS unit TIMEOUT 300)
+  endif()
+endif()
