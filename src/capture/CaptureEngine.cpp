@@ -6,6 +6,7 @@
 #include "capture/EventReport.h"
 #include "capture/Messages.h"
 #include "config/NumberText.h"
+#include "signal/BoardStream.h"
 
 namespace vireo {
 
@@ -64,7 +65,8 @@ std::int64_t MoreThanMs(std::int32_t ms, std::int64_t rate) {
 
 CaptureEngine::CaptureEngine(SerialLine& line, ClockHardware& clockHardware,
                              ProcessControl& process)
-    : line_(line),
+    : line_(&line),
+      ctsLine_(line),
       clockHardware_(clockHardware),
       process_(process),
       clock_(clockHardware),
@@ -92,7 +94,8 @@ void CaptureEngine::RequestStop() {
   if (workerPresent_.load()) stopDuringStartUp_.store(true);
   runState_.RequestStop();
   // A worker waiting for an edge of the quiet line sees the 666 at once.
-  line_.InterruptWait();
+  ctsLine_.InterruptWait();
+  if (boardLine_ != nullptr) boardLine_->InterruptWait();
 }
 
 void CaptureEngine::WorkerMain() {
@@ -103,9 +106,44 @@ void CaptureEngine::WorkerMain() {
 
 void CaptureEngine::Fail(const std::string& message) { LogAndStop(log_, runState_, message); }
 
+bool CaptureEngine::ChooseLine() {
+  const std::string receiver = config_.GetString("COM", "Receiver");
+  std::string upper = receiver;
+  for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  boardInUse_ = upper == "BOARD";
+  if (!boardInUse_ && !upper.empty() && upper != "CTS") {
+    log_.AppendLog(std::string(msg::kBadValuePrefix) + "Receiver=" + receiver + " (" +
+                   msg::kAllowedReceivers + ")");
+    return false;
+  }
+  if (boardInUse_ && boardLine_ == nullptr) {
+    log_.AppendLog(msg::kNoBoardLine);
+    return false;
+  }
+  line_ = boardInUse_ ? boardLine_ : &ctsLine_;
+  return true;
+}
+
+bool CaptureEngine::CheckBoard(const std::string& portText) {
+  const std::string answer = line_->BoardAnswer();
+  if (answer.empty()) {
+    log_.AppendLog(msg::kBoardSilentPrefix + portText);
+    return false;
+  }
+  if (answer != kBoardHello) {
+    // Another device's chatter goes to the log as plain ASCII.
+    std::string shown;
+    for (char c : answer) shown += c >= ' ' && c <= '~' ? c : '?';
+    log_.AppendLog(msg::kNotBoardPrefix + shown + "'");
+    return false;
+  }
+  log_.AppendLog(msg::kBoardFoundPrefix + answer);
+  return true;
+}
+
 void CaptureEngine::EndRun() {
   if (lineOpenedThisRun_) {
-    line_.Close();
+    line_->Close();
     lineOpenedThisRun_ = false;
   }
   workerPresent_.store(false);
@@ -144,22 +182,30 @@ bool CaptureEngine::RunStartUp() {
   std::int32_t port = config_.GetInt("COM", "Port");
   std::string portText = config_.GetString("COM", "Port");
   optIn_ = ReadOptInKeys(config_);
-  line_.WantEdgeWait(AsksEdgeWait(optIn_));
-  if (!line_.Open(port)) {
+  if (!ChooseLine()) {
+    EndRun();
+    return false;
+  }
+  line_->WantEdgeWait(AsksEdgeWait(optIn_));
+  if (!line_->Open(port)) {
     log_.AppendLog(msg::kCannotOpenPrefix + portText + "'");
     EndRun();
     return false;
   }
   lineOpenedThisRun_ = true;
   log_.AppendLog(msg::kOpenedPrefix + portText);
+  if (boardInUse_ && !CheckBoard(portText)) {
+    EndRun();
+    return false;
+  }
 
-  if (!line_.SetDtr(true)) {
+  if (!line_->SetDtr(true)) {
     log_.AppendLog(msg::kCannotSetDtr);
     EndRun();
     return false;
   }
   log_.AppendLog(msg::kDtrOn);
-  if (!line_.SetRts(true)) {
+  if (!line_->SetRts(true)) {
     log_.AppendLog(msg::kCannotSetRts);
     EndRun();
     return false;
@@ -170,7 +216,7 @@ bool CaptureEngine::RunStartUp() {
   changeTime_ = clock_.Now();
   clockHardware_.Sleep(kReceiverPowerUpMs);
 
-  lastLevel_ = line_.ReadCts();
+  lastLevel_ = line_->ReadCts();
   if (lastLevel_ == -1) {
     Fail(msg::kCannotReadCts);
     EndRun();
@@ -253,7 +299,7 @@ bool CaptureEngine::StartOptIns() {
     log_.AppendLog(msg::kLastCommandPrefix + DecimalText(settings_.lastCommand));
   }
   if (settings_.edgeWait) {
-    if (!line_.StartEdgeWait()) {
+    if (!line_->StartEdgeWait()) {
       Fail(msg::kCannotWaitEdge);
       return false;
     }
@@ -286,7 +332,7 @@ bool CaptureEngine::UpdateTiming(std::int32_t level, std::int64_t now) {
 }
 
 void CaptureEngine::CaptureStep() {
-  std::int32_t level = line_.ReadCts();
+  std::int32_t level = line_->ReadCts();
   std::int64_t now = clock_.Now();
   std::int32_t state = runState_.Get();
   std::int32_t next;
@@ -308,12 +354,19 @@ void CaptureEngine::CaptureStep() {
 }
 
 std::int32_t CaptureEngine::StepIdle(std::int32_t level) {
+  if (boardInUse_) {
+    if (line_->TakeOverflows() > 0) log_.AppendLog(msg::kBoardOverflow);
+    if (line_->StreamLost()) {
+      Fail(msg::kBoardLost);
+      return kIdle;
+    }
+  }
   if (!settings_.edgeWait) {
     clockHardware_.Sleep(settings_.sleepTimeBig);
   } else if (level == lastLevel_) {
     // The timing of the first level starts at the wake, not a poll later.
-    line_.WaitForEdge(kEdgeWaitBoundMs);
-    level = line_.ReadCts();
+    line_->WaitForEdge(kEdgeWaitBoundMs);
+    level = line_->ReadCts();
   }
   std::int32_t next = kIdle;
   if (level != lastLevel_) {

@@ -28,6 +28,11 @@ class CaptureEngine {
   CaptureEngine(const CaptureEngine&) = delete;
   CaptureEngine& operator=(const CaptureEngine&) = delete;
 
+  // The line of the receiver board, read instead of `line` when VIREO.INI
+  // asks for it; without one such a VIREO.INI ends the worker. Set before
+  // the first worker starts.
+  void SetBoardLine(SerialLine* board) { boardLine_ = board; }
+
   // User-interface thread: start a worker, unless one is present or starting
   // (then log the second-copy line and ask the present one to stop).
   void StartWorker();
@@ -65,6 +70,10 @@ class CaptureEngine {
  private:
   void Fail(const std::string& message);
   void EndRun();
+  // Picks the line from [COM] Receiver; false when the run cannot go on.
+  bool ChooseLine();
+  // The board's answer checked, and its line logged; false when wrong.
+  bool CheckBoard(const std::string& portText);
   bool StartOptIns();
   void RestartTiming(std::int32_t level);
   bool UpdateTiming(std::int32_t level, std::int64_t now);
@@ -72,7 +81,11 @@ class CaptureEngine {
   std::int32_t StepArmed(std::int32_t level, std::int64_t now);
   std::int32_t StepReceiving(std::int32_t level, std::int64_t now);
 
-  SerialLine& line_;
+  // The line this run reads: ctsLine_, or the board's.
+  SerialLine* line_;
+  SerialLine& ctsLine_;
+  SerialLine* boardLine_ = nullptr;
+  bool boardInUse_ = false;
   ClockHardware& clockHardware_;
   ProcessControl& process_;
 

@@ -67,4 +67,13 @@ inline constexpr char kLongBurstPrefix[] = "Длинная вспышка: до�
 inline constexpr char kMicrosecondsSuffix[] = " мкс";
 inline constexpr char kLastCommandPrefix[] = "Команды ищутся с COMMAND1 по COMMAND";
 
+// The receiver board on USB ([COM] Receiver=BOARD).
+inline constexpr char kAllowedReceivers[] = "CTS или BOARD";
+inline constexpr char kNoBoardLine[] = "Плата приемника здесь не поддерживается";
+inline constexpr char kBoardFoundPrefix[] = "Найдена плата приемника ";
+inline constexpr char kBoardSilentPrefix[] = "Нет ответа платы приемника на COM";
+inline constexpr char kNotBoardPrefix[] = "Ответ не платы приемника: '";
+inline constexpr char kBoardLost[] = "Плата приемника перестала отвечать";
+inline constexpr char kBoardOverflow[] = "Плата приемника не успела передать часть сигнала";
+
 }  // namespace vireo::msg

@@ -1,8 +1,11 @@
 // The serial port that carries the infrared receiver: DTR and RTS power it,
-// its output is read on CTS. No data byte is ever sent or received.
+// its output is read on CTS. No data byte is ever sent or received; a
+// receiver board that sends its signal as data is read through a line of its
+// own that shows the signal as CTS.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vireo {
 
@@ -36,6 +39,14 @@ class SerialLine {
   }
   // Any thread: ends the pending wait, or the next one, at once.
   virtual void InterruptWait() {}
+
+  // A receiver board on the port (a line that reads its stream): what it
+  // answered when Open asked, empty when nothing did. Empty for the CTS line.
+  virtual std::string BoardAnswer() const { return {}; }
+  // The board's stream stopped; the line reads as quiet from then on.
+  virtual bool StreamLost() const { return false; }
+  // How many times the board lost levels since the last call.
+  virtual int TakeOverflows() { return 0; }
 };
 
 }  // namespace vireo

@@ -27,6 +27,8 @@ TEST_P(StartUp, Transcript) {
   h.line->idleLevel = knob("noReceiver") ? 0 : 1;
   h.process.failPriority = knob("failPriority");
   h.hardware.frequency = knob("rate99") ? 99 : 0;
+  if (knob("board")) h.engine->SetBoardLine(h.line.get());
+  if (c.Has("answer")) h.line->boardAnswer = test::Unescape(c["answer"]);
 
   if (h.engine->RunStartUp()) {
     EXPECT_EQ(h.State(), kIdle);
@@ -90,6 +92,26 @@ TEST(WorkerStart, StartAndStopDuringStartUp) {
     engine.StartWorker();  // after the end a new worker starts
     EXPECT_EQ(process.bodies.size(), 2u);
   }
+}
+
+// The board's troubles come to the log when the line is quiet: lost levels
+// as a line, a stream that stopped as the end of the run.
+TEST(WorkerStart, ABoardThatLosesLevelsOrStopsIsLogged) {
+  EngineHarness h({}, test::Config("working") + "[COM]\nReceiver=BOARD\n");
+  h.engine->SetBoardLine(h.line.get());
+  h.line->boardAnswer = "VIREO-IR 1";
+  ASSERT_TRUE(h.engine->RunStartUp());
+  h.TakeLines();
+  h.line->overflows = 2;
+  h.engine->CaptureStep();
+  EXPECT_EQ(h.TakeLines(),
+            std::vector<std::string>{"Плата приемника не успела передать часть сигнала"});
+  h.line->streamLost = true;
+  h.engine->CaptureStep();
+  EXPECT_EQ(h.TakeLines(), std::vector<std::string>{"Плата приемника перестала отвечать"});
+  EXPECT_EQ(h.State(), kStopRequested);
+  h.engine->FinishRun();
+  EXPECT_FALSE(h.line->IsOpen());
 }
 
 TEST(WorkerStart, RealThreadRunsUntilASecondStartStopsIt) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ClockHardware.h"
@@ -76,6 +77,14 @@ class SimSerialLine : public SerialLine {
   bool failEdgeWait = false;
   std::int64_t edgeLatencyTicks = 0;
   std::int64_t edgeWaits = 0;  // each one a wake-up of the thread
+
+  // As a receiver board's line: what it answered, and what befalls its stream.
+  std::string BoardAnswer() const override { return boardAnswer; }
+  bool StreamLost() const override { return streamLost; }
+  int TakeOverflows() override { return std::exchange(overflows, 0); }
+  std::string boardAnswer;
+  bool streamLost = false;
+  int overflows = 0;
 
   // Absolute virtual time at which the recording ends (valid once open).
   std::int64_t RecordingEndTicks() const { return startTicks_ + totalTicks_; }

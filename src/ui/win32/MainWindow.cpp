@@ -19,10 +19,13 @@ HICON LoadSmallIcon(int id) {
 }  // namespace
 
 MainWindow::MainWindow()
-    : engine_(line_, clockHardware_, process_),
+    : boardLine_(boardPort_, clockHardware_),
+      engine_(line_, clockHardware_, process_),
       caption_(*this),
       actions_(engine_, actionPlatform_.Seams(*this)),
-      appIcon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {}
+      appIcon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {
+  engine_.SetBoardLine(&boardLine_);
+}
 
 INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -8,6 +8,8 @@
 #include "actions/CaptionSurface.h"
 #include "actions/win32/Win32ActionPlatform.h"
 #include "capture/CaptureEngine.h"
+#include "platform/BoardLine.h"
+#include "platform/win32/Win32BytePort.h"
 #include "platform/win32/Win32ClockHardware.h"
 #include "platform/win32/Win32ProcessControl.h"
 #include "platform/win32/Win32SerialLine.h"
@@ -53,6 +55,8 @@ class MainWindow final : public DialogWindow, public CaptionSurface, private Cap
 
   Win32SerialLine line_;
   Win32ClockHardware clockHardware_;
+  Win32BytePort boardPort_;
+  BoardLine boardLine_;
   Win32ProcessControl process_;
   CaptureEngine engine_;
   RowHandOver rowHandOver_;

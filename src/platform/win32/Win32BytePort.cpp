@@ -1,0 +1,74 @@
+#include "platform/win32/Win32BytePort.h"
+
+#include <string>
+
+namespace vireo {
+
+bool Win32BytePort::Open(std::int32_t port, std::int32_t baud) {
+  if (port_ != INVALID_HANDLE_VALUE) return false;
+  // The \\.\ prefix is what lets ports above COM9 be opened.
+  const std::wstring name = L"\\\\.\\COM" + std::to_wstring(port);
+  HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  ::GetCommState(handle, &dcb);
+  dcb.BaudRate = static_cast<DWORD>(baud);
+  dcb.ByteSize = 8;
+  dcb.Parity = NOPARITY;
+  dcb.StopBits = ONESTOPBIT;
+  dcb.fBinary = 1;
+  dcb.fParity = 0;
+  dcb.fOutxCtsFlow = 0;
+  dcb.fOutxDsrFlow = 0;
+  // DTR rising resets an Arduino-kind board, which then says who it is.
+  dcb.fDtrControl = DTR_CONTROL_ENABLE;
+  dcb.fDsrSensitivity = 0;
+  dcb.fOutX = 0;
+  dcb.fInX = 0;
+  dcb.fNull = 0;
+  dcb.fRtsControl = RTS_CONTROL_ENABLE;
+  dcb.fAbortOnError = 0;
+  if (!::SetupComm(handle, 4096, 64) || !::SetCommState(handle, &dcb)) {
+    ::CloseHandle(handle);
+    return false;
+  }
+  ::PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
+  port_ = handle;
+  timeoutMs_ = 0;
+  return true;
+}
+
+int Win32BytePort::Read(std::uint8_t* buffer, int size, std::int32_t timeoutMs) {
+  if (port_ == INVALID_HANDLE_VALUE) return -1;
+  const DWORD wanted = timeoutMs > 0 ? static_cast<DWORD>(timeoutMs) : 1;
+  if (wanted != timeoutMs_) {
+    // Returns as soon as any byte is in, or after the time-out with none.
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = wanted;
+    timeouts.WriteTotalTimeoutConstant = 100;
+    if (!::SetCommTimeouts(port_, &timeouts)) return -1;
+    timeoutMs_ = wanted;
+  }
+  DWORD got = 0;
+  if (!::ReadFile(port_, buffer, static_cast<DWORD>(size), &got, nullptr)) return -1;
+  return static_cast<int>(got);
+}
+
+bool Win32BytePort::Write(const std::uint8_t* data, int size) {
+  DWORD written = 0;
+  return port_ != INVALID_HANDLE_VALUE &&
+         ::WriteFile(port_, data, static_cast<DWORD>(size), &written, nullptr) &&
+         written == static_cast<DWORD>(size);
+}
+
+void Win32BytePort::Close() {
+  if (port_ == INVALID_HANDLE_VALUE) return;
+  ::CloseHandle(port_);
+  port_ = INVALID_HANDLE_VALUE;
+}
+
+}  // namespace vireo
