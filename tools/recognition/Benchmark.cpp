@@ -11,6 +11,7 @@
 #include "learn/Learner.h"
 #include "learn/Press.h"
 #include "learn/ValueChoice.h"
+#include "platform/BoardLine.h"
 #include "text/Cp1251.h"
 
 namespace vireo::recognition {
@@ -36,12 +37,50 @@ std::string Percent(int part, int whole) {
   return text;
 }
 
+// The USB board's way to the engine: the module's levels timed to the
+// microsecond, each sent as words when it ends (95 us to leave the UART),
+// passed on by the USB bridge every flushUs (its latency timer), and shown
+// by the board line's own replay a fixed delay late. The worker then polls
+// the replay; 10 us is slower than it does (a read of the clock).
+constexpr std::int64_t kBoardStepUs = 10;
+
+learn::Durations ThroughBoard(const learn::Durations& press, std::int64_t flushUs) {
+  BoardReplay replay(1'000'000, BoardLine::kDelayUs);
+  learn::Durations shown;
+  std::int64_t lastChange = -1;
+  auto showUntil = [&](std::int64_t limit) {
+    for (std::int64_t at = replay.NextChange(); at >= 0 && at <= limit; at = replay.NextChange()) {
+      replay.LevelAt(at);
+      if (lastChange >= 0) shown.push_back(at - lastChange);
+      lastChange = at;
+    }
+  };
+  std::int64_t t = 0;
+  auto send = [&](bool light, std::int64_t us) {
+    for (bool last = false; !last;) {
+      last = us < BoardStreamDecoder::kContinuedUs;
+      const std::int64_t part =
+          last ? std::max<std::int64_t>(us, 1) : BoardStreamDecoder::kContinuedUs;
+      t += part;
+      us -= part;
+      const std::int64_t arrival = (t + 95 + flushUs - 1) / flushUs * flushUs;
+      showUntil(arrival);
+      replay.AddLevel(light, static_cast<std::uint32_t>(part), !last, arrival);
+    }
+  };
+  send(false, 20'000);
+  for (std::size_t i = 0; i < press.size(); ++i) send(i % 2 == 0, press[i]);
+  send(false, 100'000);
+  showUntil(t + BoardLine::kDelayUs + flushUs);
+  return shown;
+}
+
 }  // namespace
 
 void Tally::Add(const Tally& other) {
   remotes += other.remotes;
   presses += other.presses;
-  for (int who = 0; who < 2; ++who) {
+  for (int who = 0; who < 3; ++who) {
     right[who] += other.right[who];
     wrong[who] += other.wrong[who];
     none[who] += other.none[who];
@@ -119,15 +158,24 @@ bool RunRemote(const std::string& path, const BenchOptions& options, std::uint64
       const auto& capture = buttons[b].captures[p % buttons[b].captures.size()];
       learn::Distortion distortion = learn::RandomDistortion(random, options.maxStretchUs);
       PressUs press = learn::Distort(capture, distortion, random);
-      std::vector<int> fired;
-      if (ok) {
-        for (int section : runner.Run(press, distortion, false).commands) {
-          fired.push_back(section > 0 && section < static_cast<int>(buttonOfSection.size())
-                              ? buttonOfSection[section]
-                              : -1);
+      // The buttons whose sections the engine fired for the press.
+      auto fired = [&](const learn::Durations& levels, const learn::Distortion& d) {
+        std::vector<int> buttonsFired;
+        if (!ok) return buttonsFired;
+        for (int section : runner.Run(levels, d, false).commands) {
+          buttonsFired.push_back(section > 0 && section < static_cast<int>(buttonOfSection.size())
+                                     ? buttonOfSection[section]
+                                     : -1);
         }
-      }
-      Count(tally, 0, Judge(fired, static_cast<int>(b)));
+        return buttonsFired;
+      };
+      Count(tally, 0, Judge(fired(press, distortion), static_cast<int>(b)));
+      learn::Distortion board = distortion;
+      board.stepUs = kBoardStepUs;
+      board.wakeUs = 0;  // the board line wakes early and the worker polls to the edge
+      const std::int64_t flushUs =
+          std::uniform_int_distribution<std::int64_t>(1, 16)(random) * 1000;
+      Count(tally, 2, Judge(fired(ThroughBoard(press, flushUs), board), static_cast<int>(b)));
       ++tally.presses;
       presses.push_back(std::move(press));
       pressed.push_back(static_cast<int>(b));
@@ -152,8 +200,9 @@ void PrintTable(const std::vector<RemoteResult>& results, bool lirc, std::ostrea
     total.Add(r.tally);
   }
   char line[256];
-  std::snprintf(line, sizeof line, "%-28s %7s %7s | %-23s%s\n", "category", "remotes", "presses",
-                "Vireo right wrong none", lirc ? " | LIRC right wrong none" : "");
+  std::snprintf(line, sizeof line, "%-28s %7s %7s | %-23s%s | Board right wrong none\n", "category",
+                "remotes", "presses", "Vireo right wrong none",
+                lirc ? " | LIRC right wrong none" : "");
   out << line;
   auto row = [&](const std::string& name, const Tally& t) {
     std::snprintf(line, sizeof line, "%-28s %7d %7d | %s %s %s", name.c_str(), t.remotes, t.presses,
@@ -164,7 +213,8 @@ void PrintTable(const std::vector<RemoteResult>& results, bool lirc, std::ostrea
       out << " | " << Percent(t.right[1], t.presses) << " " << Percent(t.wrong[1], t.presses) << " "
           << Percent(t.none[1], t.presses);
     }
-    out << "\n";
+    out << " | " << Percent(t.right[2], t.presses) << " " << Percent(t.wrong[2], t.presses) << " "
+        << Percent(t.none[2], t.presses) << "\n";
   };
   for (const auto& [name, tally] : byCategory) row(name, tally);
   row("total", total);
@@ -173,13 +223,13 @@ void PrintTable(const std::vector<RemoteResult>& results, bool lirc, std::ostrea
 std::string CsvText(const std::vector<RemoteResult>& results) {
   std::string text =
       "remote,category,presses,vireo_right,vireo_wrong,vireo_none,lirc_right,lirc_wrong,lirc_none,"
-      "note\n";
+      "board_right,board_wrong,board_none,note\n";
   for (const RemoteResult& r : results) {
     const Tally& t = r.tally;
     std::string note = r.note;
     std::replace(note.begin(), note.end(), '"', '\'');
     text += "\"" + r.path + "\"," + r.category + "," + std::to_string(t.presses);
-    for (int who = 0; who < 2; ++who) {
+    for (int who = 0; who < 3; ++who) {
       text += "," + std::to_string(t.right[who]) + "," + std::to_string(t.wrong[who]) + "," +
               std::to_string(t.none[who]);
     }

@@ -1,7 +1,8 @@
 // The recognition benchmark: for each remote of a folder of Flipper .ir
 // files, learn it with vireo-learn's learner, replay distorted presses of
-// every button through the real engine with the learned VIREO.INI, and the
-// same presses through LIRC's irsimreceive; count right, wrong and none.
+// every button through the real engine with the learned VIREO.INI, the same
+// presses through LIRC's irsimreceive, and through the engine again as the
+// USB board would bring them; count right, wrong and none.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +25,9 @@ struct BenchOptions {
 };
 
 struct Tally {
+  // [0] Vireo on the CTS receiver, [1] LIRC, [2] Vireo on the USB board
   int remotes = 0, presses = 0;
-  int right[2] = {0, 0}, wrong[2] = {0, 0}, none[2] = {0, 0};  // [0] Vireo, [1] LIRC
+  int right[3] = {}, wrong[3] = {}, none[3] = {};
   void Add(const Tally& other);
 };
 
