@@ -36,7 +36,8 @@ kill "$xvfb_pid" 2>/dev/null || true
 step "the release zip"
 zip=$(scripts/package.sh 2>/dev/null)
 listing=$(cmake -E tar tf "$zip")
-for f in vireo.exe vireo-replay.exe vireo-learn.exe VIREO.INI Vireo-ru.txt learning-window.png README.md; do
+for f in vireo.exe vireo-replay.exe vireo-learn.exe vireo-ir.hex VIREO.INI Vireo-ru.txt \
+  learning-window.png usb-receiver-wiring.svg README.md; do
   grep -qx "vireo-2.0/$f" <<<"$listing" || { echo "$f missing from $zip"; exit 1; }
 done
 stage=$(dirname "$zip")/vireo-2.0
