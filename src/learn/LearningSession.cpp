@@ -68,7 +68,7 @@ bool Alternating(const std::vector<Durations>& presses) {
 
 }  // namespace
 
-std::string LearningIniText(const std::string& port) {
+std::string LearningIniText(const std::string& port, const std::string& receiver) {
   static const char* const kLines[] = {
       "; Vireo пишет этот файл на время обучения и удаляет его после.",
       "[CONFIG]",
@@ -94,7 +94,8 @@ std::string LearningIniText(const std::string& port) {
       "[COM]"};
   std::string text;
   for (const char* line : kLines) text += std::string(line) + "\r\n";
-  return text + "Port=" + port + "\r\n";
+  text += "Port=" + port + "\r\n";
+  return receiver.empty() ? text : text + "Receiver=" + receiver + "\r\n";
 }
 
 LearningSession::LearningSession() : status_(kNameFirst) {}

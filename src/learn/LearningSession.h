@@ -16,9 +16,10 @@ namespace vireo::learn {
 
 // The VIREO.INI the worker reads while the window is open: settings that
 // read any handset whole (the edge wait, packets from the first burst to
-// 20 ms of quiet, a long store, the code by periods) on the user's port,
-// and no command, so that no button runs anything. Windows-1251, CR LF.
-std::string LearningIniText(const std::string& port);
+// 20 ms of quiet, a long store, the code by periods) on the user's port and
+// receiver ([COM] Port and Receiver, which may be empty), and no command, so
+// that no button runs anything. Windows-1251, CR LF.
+std::string LearningIniText(const std::string& port, const std::string& receiver);
 
 class LearningSession {
  public:

@@ -40,10 +40,7 @@ std::string AskBoard(BytePort& port, Sleeper& sleeper) {
 }
 
 BoardLine::BoardLine(BytePort& port, ClockHardware& clock)
-    : port_(port),
-      clock_(clock),
-      frequency_(clock.HighLevelFrequency()),
-      replay_(frequency_, kDelayUs) {}
+    : port_(port), clock_(clock), frequency_(clock.HighLevelFrequency()) {}
 
 BoardLine::~BoardLine() { Close(); }
 
@@ -51,9 +48,9 @@ bool BoardLine::Open(std::int32_t port) {
   if (open_) return false;
   if (!port_.Open(port, kBaud)) return false;
   open_ = true;
+  replay_ = std::make_unique<BoardReplay>(frequency_, kDelayUs);
   answer_ = AskBoard(port_, clock_);
   if (answer_ != kBoardHello) return true;
-  replay_.Reset();
   decoder_ = BoardStreamDecoder{};
   droppedSeen_ = 0;
   overflows_.store(0);
@@ -75,7 +72,7 @@ bool BoardLine::Close() {
   return true;
 }
 
-int BoardLine::ReadCts() { return replay_.LevelAt(Now()); }
+int BoardLine::ReadCts() { return replay_->LevelAt(Now()); }
 
 void BoardLine::ReadStream() {
   std::uint8_t buffer[256];
@@ -89,7 +86,7 @@ void BoardLine::ReadStream() {
     }
     if (n < 0 || arrival_ - lastByte > Ticks(kSilentMs * 1000)) {
       // The line shows quiet from here on, and the worker ends on it.
-      replay_.AddGap(arrival_);
+      replay_->AddGap(arrival_);
       lost_.store(true);
       InterruptWait();
       return;
@@ -104,16 +101,16 @@ void BoardLine::ReadStream() {
 }
 
 void BoardLine::OnLevel(bool light, std::uint32_t us, bool continues) {
-  replay_.AddLevel(light, us, continues, arrival_);
+  replay_->AddLevel(light, us, continues, arrival_);
 }
 
 void BoardLine::OnOverflow() {
-  replay_.AddGap(arrival_);
+  replay_->AddGap(arrival_);
   overflows_.fetch_add(1);
 }
 
 int BoardLine::TakeOverflows() {
-  const std::uint64_t dropped = replay_.Dropped();
+  const std::uint64_t dropped = replay_->Dropped();
   const int lost = overflows_.exchange(0) + static_cast<int>(dropped - droppedSeen_);
   droppedSeen_ = dropped;
   return lost;
@@ -128,7 +125,7 @@ bool BoardLine::WaitForEdge(std::int32_t timeoutMs) {
       return false;
     }
     const std::int64_t now = Now();
-    const std::int64_t next = replay_.NextChange();
+    const std::int64_t next = replay_->NextChange();
     if (next >= 0 && next - now <= Ticks(kWakeEarlyUs)) return true;
     if (now >= deadline) return false;
     std::int64_t until = deadline;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -74,8 +75,8 @@ class BoardLine final : public SerialLine, private BoardStreamSink {
   bool reading_ = false;
   std::string answer_;
   BoardStreamDecoder decoder_;
-  BoardReplay replay_;
-  std::int64_t arrival_ = 0;  // when the bytes being decoded came
+  std::unique_ptr<BoardReplay> replay_;  // a new one for each opening
+  std::int64_t arrival_ = 0;             // when the bytes being decoded came
   std::thread reader_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> lost_{false};

@@ -5,19 +5,9 @@
 namespace vireo {
 
 BoardReplay::BoardReplay(std::int64_t ticksPerSecond, std::int64_t delayUs)
-    : ticksPerSecond_(ticksPerSecond), delay_(delayUs * ticksPerSecond / 1'000'000) {}
-
-void BoardReplay::Reset() {
-  anchored_ = false;
-  levelUs_ = 0;
-  lastAt_ = 0;
-  lastLevel_ = 1;
-  written_.store(0);
-  consumed_.store(0);
-  dropped_.store(0);
-  read_ = 0;
-  level_ = 1;
-}
+    : ticksPerSecond_(ticksPerSecond),
+      delay_(delayUs * ticksPerSecond / 1'000'000),
+      follow_(Ticks(kFollowUs)) {}
 
 void BoardReplay::Publish(std::int64_t at, int level) {
   if (level == lastLevel_) return;
@@ -51,7 +41,8 @@ void BoardReplay::AddLevel(bool light, std::uint32_t us, bool continues, std::in
     // A long quiet follows the host's clock, so that a board whose clock
     // runs a little fast or slow stays a delay behind; a quiet that grows or
     // shrinks by a little shows nowhere.
-    if (!light) levelStart_ = arrival + delay_ - Ticks(levelUs_);
+    const std::int64_t ahead = levelStart_ + Ticks(levelUs_) - arrival;
+    if (!light) levelStart_ += std::clamp(delay_ - ahead, -follow_, follow_);
     return;
   }
   const std::int64_t end = levelStart_ + Ticks(levelUs_);

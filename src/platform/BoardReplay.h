@@ -16,12 +16,13 @@ namespace vireo {
 class BoardReplay {
  public:
   static constexpr std::uint64_t kCapacity = 1024;  // changes of level not yet shown
+  // How far one word of a long quiet may move the replay towards its delay:
+  // enough to follow a board whose clock runs 0.5 % off, too little for the
+  // bunching of USB transfers to change the gaps between packets.
+  static constexpr std::int64_t kFollowUs = 64;
 
   // Times in ticks of the host clock, `ticksPerSecond` of them a second.
   BoardReplay(std::int64_t ticksPerSecond, std::int64_t delayUs);
-
-  // Back to the start, with no thread using it.
-  void Reset();
 
   // Writer. A level word that came at `arrival` (what the stream decoder
   // reports): `us` more of level `light`, which goes on when `continues`.
@@ -48,6 +49,7 @@ class BoardReplay {
 
   const std::int64_t ticksPerSecond_;
   const std::int64_t delay_;
+  const std::int64_t follow_;
 
   // Writer's own.
   bool anchored_ = false;        // the timeline has a start on the host clock

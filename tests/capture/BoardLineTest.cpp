@@ -11,28 +11,35 @@
 namespace vireo {
 namespace {
 
-// Ticks are microseconds here; the replay runs 32 ms behind.
+// Ticks are microseconds here; the replay runs 32 ms behind. The worker
+// reads the line every microsecond while the words come.
 std::string Replayed(const std::string& words) {
   BoardReplay replay(1'000'000, 32'000);
-  std::int64_t last = 0;
+  std::string changes;
+  std::int64_t t = 0;
+  int level = 1;
+  auto readUntil = [&](std::int64_t end) {
+    for (; t < end; ++t) {
+      if (replay.LevelAt(t) == level) continue;
+      level = 1 - level;
+      changes += std::to_string(t) + " " + std::to_string(level) + "\n";
+    }
+  };
   for (const std::string& line : test::Lines(words)) {
     std::istringstream in(line);
+    std::int64_t arrival = 0;
     std::string word;
-    in >> last >> word;
+    in >> arrival >> word;
+    readUntil(arrival);
     if (word == "gap") {
-      replay.AddGap(last);
+      replay.AddGap(arrival);
     } else {
       replay.AddLevel(word[0] == 'L', static_cast<std::uint32_t>(std::stoul(word.substr(1))),
-                      word.back() == '+', last);
+                      word.back() == '+', arrival);
     }
   }
-  std::string changes;
-  int level = 1;
-  for (std::int64_t t = 0; t < last + 100'000; ++t) {
-    if (replay.LevelAt(t) == level) continue;
-    level = 1 - level;
-    changes += std::to_string(t) + " " + std::to_string(level) + "\n";
-  }
+  readUntil(t + 100'000);
+  EXPECT_EQ(replay.NextChange(), -1);
   return changes;
 }
 
@@ -48,10 +55,15 @@ INSTANTIATE_TEST_SUITE_P(Data, Replay,
 
 TEST(Replay, AReaderAWholeStoreBehindLosesChangesAndSaysSo) {
   BoardReplay replay(1'000'000, 32'000);
-  for (int i = 0; i < 1100; ++i) replay.AddLevel(i % 2 == 0, 500, false, i * 500);
-  EXPECT_GT(replay.Dropped(), 0u);
+  int i = 0;
+  for (; i < 600; ++i) replay.AddLevel(i % 2 == 0, 500, false, i * 500);
   EXPECT_EQ(replay.LevelAt(31'750), 0);
   EXPECT_EQ(replay.NextChange(), 32'000);
+  replay.LevelAt(i * 500 + 32'000);  // all shown
+  for (; i < 1600; ++i) replay.AddLevel(i % 2 == 0, 500, false, i * 500);
+  EXPECT_EQ(replay.Dropped(), 0u);
+  for (; i < 1700; ++i) replay.AddLevel(i % 2 == 0, 500, false, i * 500);
+  EXPECT_GT(replay.Dropped(), 0u);
 }
 
 // Read answers each chunk of the row in turn ("-" nothing in time, "!" a

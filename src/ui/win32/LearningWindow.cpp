@@ -85,8 +85,9 @@ void LearningWindow::OnInit() {
   ShowStatus(session_.Status());
 
   const std::string port = engine_.Config().GetString("COM", "Port");
+  const std::string receiver = engine_.Config().GetString("COM", "Receiver");
   std::string error;
-  if (!ReplaceFile(kLearningIni, learn::LearningIniText(port), "", error)) {
+  if (!ReplaceFile(kLearningIni, learn::LearningIniText(port, receiver), "", error)) {
     ShowStatus(kNoFolder);
     ::EnableWindow(Item(IDC_LEARN_BEGIN), FALSE);
     ::EnableWindow(Item(IDC_LEARN_DONE), FALSE);
