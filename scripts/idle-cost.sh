@@ -8,12 +8,18 @@
 #  - wake latency: how long after a CTS change of the receiver the serial
 #    line's wait returns (tools/virtual-receiver/edge-latency.cpp).
 #   idle-cost.sh [VIREO_EXE] [SECONDS]   defaults: build/windows/src/vireo.exe, 20
+# With a third argument "board": the receiver board on USB against the CTS
+# receiver instead, both with tests/data/wine/rc5.ini (EDGE_WAIT=1), idle
+# and while RC-5 presses play over and over (the virtual board's stream,
+# tests/data/wine/rc5-board.stream, and the same presses on CTS); the
+# virtual board counts under "other".
 # The prefix and scratch files stay in build/idle-cost.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 vireo_exe=$(realpath "${1:-$top/build/windows/src/vireo.exe}")
 seconds=${2:-20}
 work=$top/build/idle-cost
+if [ "${3:-}" = board ]; then export VIRTUAL_BOARD=1; fi
 . "$top/scripts/wine-session.sh"
 trap session_stop EXIT
 mkdir -p "$work/run"
@@ -51,6 +57,11 @@ idle_run() {
       BUFFER_SIZE=130 ADDPRECISION=50 PACKET_MAX=200 PACKET_MIN=190 PACKET_VALID=20 \
       PACKET_ELEMENT=0 CLASS_PRIORITY=2 "$@" "[COM]" "Port=$session_port"
   } | sed 's/$/\r/' >"$work/run/VIREO.INI"
+  measure
+}
+
+# Runs vireo.exe with $work/run/VIREO.INI and prints what it cost.
+measure() {
   rm -f "$session/receiver.log"
   session_vireo "$work/run" "$vireo_exe"
   local i
@@ -80,6 +91,34 @@ idle_run() {
   kill "$vireo_pid" 2>/dev/null || true
   wait "$vireo_pid" 2>/dev/null || true
 }
+
+if [ "${3:-}" = board ]; then
+  # RECEIVER is "" or "BOARD".
+  rc5_run() {
+    sed -e '/^;/d' -e "s/^Port=.*/Port=$session_port\nReceiver=$1/" \
+      "$top/tests/data/wine/rc5.ini" | sed 's/$/\r/' >"$work/run/VIREO.INI"
+    measure
+  }
+  tell_board() { echo "$@" >"$session/board.next" && mv "$session/board.next" "$session/board"; }
+  { echo space 300000
+    for b in Up Left Back; do
+      awk -v n="# $b" '$0 == n { on = 1; next } /^#/ { on = 0 } on' "$top/tests/data/wine/rc5-presses.mode2"
+      echo space 600000
+    done
+    echo loop; } >"$work/rc5-presses.mode2"
+  tell_board silent
+  echo "== CTS receiver, idle, $seconds s"
+  rc5_run ""
+  echo "== CTS receiver, RC-5 presses over and over, $seconds s"
+  VIRTUAL_RECEIVER_RECORDING=$work/rc5-presses.mode2 rc5_run ""
+  echo "== the board, idle, $seconds s"
+  tell_board board
+  rc5_run BOARD
+  echo "== the board, RC-5 presses over and over, $seconds s"
+  tell_board board "$top/tests/data/wine/rc5-board.stream" loop
+  rc5_run BOARD
+  exit 0
+fi
 
 echo "== idle, $seconds s, polling the quiet line (SLEEP_TIMEBIG=1)"
 idle_run

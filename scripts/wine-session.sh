@@ -8,6 +8,8 @@
 #   session_stop            ends everything the session started
 # The receiver plays $VIRTUAL_RECEIVER_RECORDING (see
 # tools/virtual-receiver/virtual-receiver.c); its DTR/RTS log is $session/receiver.log.
+# With VIRTUAL_BOARD set before session_start, the far end of COM7 is also the
+# USB receiver board, doing what $session/board says (tools/virtual-receiver/pty-holder.c).
 # COM7 is the only port of the prefix that leads anywhere: every other name
 # is an empty folder, which Wine cannot turn into a link to the machine's
 # console, and this is checked before vireo.exe starts.
@@ -21,6 +23,12 @@ if chrt -f 5 true 2>/dev/null; then
 elif nice -n -10 true 2>/dev/null; then
   session_scheduling=(nice -n -10)
 fi
+
+# The virtual board stands for hardware and Wine's server for the Windows
+# kernel that serves the port: behind the program's real-time threads, on a
+# busy machine they held the board's words back past the replay's delay.
+session_above=()
+if [ -n "${VIRTUAL_BOARD:-}" ] && chrt -f 6 true 2>/dev/null; then session_above=(chrt -f 6); fi
 
 session_fail() {
   echo "session: $*" >&2
@@ -52,7 +60,7 @@ session_start() {
     </dev/null >/dev/null 2>&1 &
   session_pids+=($!)
   rm -f "$session/pty"
-  "$session/pty-holder" "$$" >"$session/pty" 2>&1 </dev/null &
+  "${session_above[@]}" "$session/pty-holder" "$$" ${VIRTUAL_BOARD:+"$session/board"} >"$session/pty" 2>&1 </dev/null &
   session_pids+=($!)
   local waited
   for waited in $(seq 100); do
@@ -91,7 +99,7 @@ REG
   # The port mapping takes effect when the server starts again.
   wineserver -k </dev/null >/dev/null 2>&1 || true
   wineserver -w </dev/null >/dev/null 2>&1 || true
-  wineserver -p60 </dev/null >/dev/null 2>&1 || true
+  "${session_above[@]}" wineserver -p60 </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   session_check_ports "$pty"
 }

@@ -9,24 +9,6 @@ set -euo pipefail
 . "$(dirname "$0")/robot-test.sh" 420 "$@"
 export VIRTUAL_RECEIVER_RECORDING=$run/recording.mode2
 
-log_text() { robot text "$settings" 1000; }
-# Waits until the log box holds PATTERN (an extended regular expression).
-wait_log() {
-  local i
-  for i in $(seq 40); do
-    log_text | grep -Eq -- "$1" && return 0
-    sleep 0.25
-  done
-  return 1
-}
-wait_lamp() {
-  local i
-  for i in $(seq 20); do
-    [ "$(robot lamp Vireo)" = "$1" ] && return 0
-    sleep 0.25
-  done
-  return 1
-}
 last_dtr() { grep DTR "$work/receiver.log" | tail -n 1 | cut -d' ' -f3; }
 # One button of the example session, as mode2 lines.
 press() { awk -v name="# $1" '$0 == name { on = 1; next } /^#/ { on = 0 } on' \

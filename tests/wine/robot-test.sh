@@ -36,6 +36,24 @@ check() {
 # The check NAME passes when TEXT holds PATTERN.
 check_has() { [[ "$2" == *"$3"* ]] && check "$1" ok || check "$1" no "$2"; }
 robot() { timeout 60 wine "$robot_exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
+log_text() { robot text "$settings" 1000; }
+# Waits until the log box holds PATTERN (an extended regular expression).
+wait_log() {
+  local i
+  for i in $(seq 40); do
+    log_text | grep -Eq -- "$1" && return 0
+    sleep 0.25
+  done
+  return 1
+}
+wait_lamp() {
+  local i
+  for i in $(seq 20); do
+    [ "$(robot lamp Vireo)" = "$1" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
 robot_test_end() {
   echo "screenshots: $shots"
   [ $failures -eq 0 ] && echo "== all passed" || { echo "== $failures failed"; exit 1; }

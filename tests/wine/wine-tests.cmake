@@ -18,6 +18,12 @@ add_test(NAME learn_from_receiver
     $<TARGET_FILE:vireo-robot> ${CMAKE_CURRENT_BINARY_DIR}/learn-from-receiver)
 set_tests_properties(learn_from_receiver PROPERTIES LABELS "wine;e2e" TIMEOUT 400 RUN_SERIAL TRUE)
 
+# The receiver board on USB: the virtual board plays the firmware's stream.
+add_test(NAME usb_receiver_end_to_end
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/usb-receiver-end-to-end.sh $<TARGET_FILE:vireo>
+    $<TARGET_FILE:vireo-robot> ${CMAKE_CURRENT_BINARY_DIR}/usb-receiver-end-to-end)
+set_tests_properties(usb_receiver_end_to_end PROPERTIES LABELS "wine;e2e" TIMEOUT 240 RUN_SERIAL TRUE)
+
 # The tools' output in a console and redirected.
 add_test(NAME console_tools
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/console-tools.sh

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32BytePort.h"
 
+#include <algorithm>
 #include <string>
 
 namespace vireo {
@@ -53,9 +54,21 @@ int Win32BytePort::Read(std::uint8_t* buffer, int size, std::int32_t timeoutMs) 
     if (!::SetCommTimeouts(port_, &timeouts)) return -1;
     timeoutMs_ = wanted;
   }
+  // Windows ends such a read at the first byte; Wine reads on until the
+  // time-out unless the buffer fills, which would hold the board's words
+  // back past the replay's delay. So the read asks for the bytes already
+  // in, or else for one, and both end as soon as they have them.
+  DWORD errors = 0;
+  COMSTAT status{};
+  if (!::ClearCommError(port_, &errors, &status)) return -1;
   DWORD got = 0;
-  if (!::ReadFile(port_, buffer, static_cast<DWORD>(size), &got, nullptr)) return -1;
-  return static_cast<int>(got);
+  if (status.cbInQue == 0) {
+    if (!::ReadFile(port_, buffer, 1, &got, nullptr)) return -1;
+    if (got == 0 || !::ClearCommError(port_, &errors, &status)) return static_cast<int>(got);
+  }
+  DWORD more = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(size) - got);
+  if (more > 0 && !::ReadFile(port_, buffer + got, more, &more, nullptr)) return -1;
+  return static_cast<int>(got + more);
 }
 
 bool Win32BytePort::Write(const std::uint8_t* data, int size) {
