@@ -28,6 +28,7 @@ for round in 1 2 3 4 5 6; do
   board board "$top/tests/data/wine/rc5-board.stream"
   sleep 3.5
   order=$(log_text | tail -n +"$((seen + 1))" | grep -Ev '^(|Непонятная команда )$' | tr '\n' ' ' || true)
+  echo "round $round: $order"
   [[ "$order" =~ ^"(1) "("(1) ")?"(2) "("(2) ")?"(4) "$ ]] && r=ok && break || r=no
 done
 check "RC-5 Up, Left and Back from the board run commands 1, 2 and 4 (round $round)" $r "$order"
