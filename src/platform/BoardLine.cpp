@@ -32,8 +32,8 @@ std::string AskBoard(BytePort& port, Sleeper& sleeper) {
     if (n < 0) return {};
     if (n == 0) continue;
     decoder.Feed(buffer, static_cast<std::size_t>(n), sink);
-    // Wait out the rest of the ask, so that a chatty device cannot make it
-    // ask faster.
+    // A chatty device answers every read at once: pause before asking
+    // again, so that it is not flooded with asks.
     sleeper.Sleep(BoardLine::kAskEveryMs / 5);
   }
   return sink.answer;

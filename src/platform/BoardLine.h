@@ -37,8 +37,9 @@ class BoardLine final : public SerialLine, private BoardStreamSink {
   // Longer than a USB serial bridge holds bytes back (16 ms at worst).
   static constexpr std::int64_t kDelayUs = 32'000;
   // A wait for an edge ends this long before the edge is due, and the worker
-  // polls the rest, so that the edge is seen on time whatever a sleep costs.
-  static constexpr std::int64_t kWakeEarlyUs = 2'000;
+  // polls the rest, so that the edge is seen on time: Windows ends a timed
+  // wait on its timer's tick, every 15.6 ms unless a program asks for finer.
+  static constexpr std::int64_t kWakeEarlyUs = 20'000;
 
   BoardLine(BytePort& port, ClockHardware& clock);
   ~BoardLine() override;

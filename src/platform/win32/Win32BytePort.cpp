@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/Win32SerialLine.h"
+
 namespace vireo {
 
 bool Win32BytePort::Open(std::int32_t port, std::int32_t baud) {
@@ -15,22 +17,8 @@ bool Win32BytePort::Open(std::int32_t port, std::int32_t baud) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   ::GetCommState(handle, &dcb);
-  dcb.BaudRate = static_cast<DWORD>(baud);
-  dcb.ByteSize = 8;
-  dcb.Parity = NOPARITY;
-  dcb.StopBits = ONESTOPBIT;
-  dcb.fBinary = 1;
-  dcb.fParity = 0;
-  dcb.fOutxCtsFlow = 0;
-  dcb.fOutxDsrFlow = 0;
   // DTR rising resets an Arduino-kind board, which then says who it is.
-  dcb.fDtrControl = DTR_CONTROL_ENABLE;
-  dcb.fDsrSensitivity = 0;
-  dcb.fOutX = 0;
-  dcb.fInX = 0;
-  dcb.fNull = 0;
-  dcb.fRtsControl = RTS_CONTROL_ENABLE;
-  dcb.fAbortOnError = 0;
+  ApplyLineSettings(dcb, static_cast<DWORD>(baud));
   if (!::SetupComm(handle, 4096, 64) || !::SetCommState(handle, &dcb)) {
     ::CloseHandle(handle);
     return false;

@@ -13,11 +13,11 @@ static_assert(sizeof(DCB) == 28);
 
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
-// No flow control of any kind, so that CTS is a plain input; the members
-// not named here keep what the driver reported.
-void ApplyLineSettings(DCB& dcb) {
+}  // namespace
+
+void ApplyLineSettings(DCB& dcb, DWORD baudRate) {
   dcb.DCBlength = sizeof(DCB);
-  dcb.BaudRate = Win32SerialLine::kBaudRate;
+  dcb.BaudRate = baudRate;
   dcb.ByteSize = Win32SerialLine::kByteSize;
   dcb.Parity = Win32SerialLine::kParity;
   dcb.StopBits = Win32SerialLine::kStopBits;
@@ -43,8 +43,6 @@ void ApplyLineSettings(DCB& dcb) {
   dcb.EvtChar = 0;
 }
 
-}  // namespace
-
 Win32SerialLine::Win32SerialLine(CommApi& api) : api_(api) {}
 
 Win32SerialLine::~Win32SerialLine() { Close(); }
@@ -66,7 +64,7 @@ bool Win32SerialLine::Open(std::int32_t port) {
   DCB dcb{};
   // A port that cannot report its state may still accept a new one.
   api_.GetCommState(handle.Get(), &dcb);
-  ApplyLineSettings(dcb);
+  ApplyLineSettings(dcb, kBaudRate);
   if (!api_.SetCommState(handle.Get(), &dcb)) return false;
 
   api_.PurgeComm(handle.Get(), kPurgeAll);

@@ -13,6 +13,11 @@
 
 namespace vireo {
 
+// No flow control of any kind, so that CTS is a plain input, DTR and RTS
+// are on (they power the receiver, and reset a board), eight data bits and
+// no parity; the members not named keep what the driver reported.
+void ApplyLineSettings(DCB& dcb, DWORD baudRate);
+
 class Win32SerialLine final : public SerialLine {
  public:
   // Line settings: fixed, since no data byte ever crosses the line; the port
