@@ -3,6 +3,9 @@
 // question that tells a board from another device.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
 
 #include "platform/BoardLine.h"
@@ -114,6 +117,116 @@ TEST_P(Ask, TakesTheFirstLineThatComesInTime) {
 
 INSTANTIATE_TEST_SUITE_P(Data, Ask, ::testing::ValuesIn(test::ReadTable("capture/board-ask.txt")),
                          VIREO_CASE_NAME);
+
+// A board on a port in real time: answers the version request, and brings
+// what the test pushes to a reader that waits for it, as a port read does.
+class LiveBoardPort final : public BytePort {
+ public:
+  bool Open(std::int32_t, std::int32_t) override { return true; }
+  int Read(std::uint8_t* buffer, int size, std::int32_t timeoutMs) override {
+    std::unique_lock<std::mutex> lock(lock_);
+    came_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                   [&] { return broken_ || !bytes_.empty(); });
+    if (broken_) return -1;
+    const int n = std::min(size, static_cast<int>(bytes_.size()));
+    std::copy(bytes_.begin(), bytes_.begin() + n, buffer);
+    bytes_.erase(0, static_cast<std::size_t>(n));
+    return n;
+  }
+  bool Write(const std::uint8_t*, int) override {
+    Push(std::string(kBoardHello) + "\n");
+    return true;
+  }
+  void Close() override {}
+  void Push(const std::string& bytes) {
+    std::lock_guard<std::mutex> hold(lock_);
+    bytes_ += bytes;
+    came_.notify_all();
+  }
+  void Level(bool light, int us) {
+    Push({static_cast<char>(0x80 | (light ? 0x40 : 0) | (us >> 7)), static_cast<char>(us & 0x7f)});
+  }
+  void Break() {
+    std::lock_guard<std::mutex> hold(lock_);
+    broken_ = true;
+    came_.notify_all();
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable came_;
+  std::string bytes_;
+  bool broken_ = false;
+};
+
+struct SteadyClock final : ClockHardware {
+  std::int64_t HighLevelCount() override {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+  std::int64_t HighLevelFrequency() override { return 1'000'000; }
+  std::int64_t LowLevelCount() override { return 0; }
+  void Sleep(std::int32_t ms) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
+};
+
+// Times here are lower bounds only, so that a slow machine cannot fail them.
+TEST(Line, WaitsUntilTheNextEdgeIsNearAndStopsWhenTheBoardDoes) {
+  LiveBoardPort port;
+  SteadyClock clock;
+  BoardLine line(port, clock);
+  ASSERT_TRUE(line.Open(7));
+  ASSERT_EQ(line.BoardAnswer(), kBoardHello);
+  ASSERT_TRUE(line.StartEdgeWait());
+  auto msSince = [&](std::int64_t start) { return (clock.HighLevelCount() - start) / 1000; };
+
+  std::int64_t start = clock.HighLevelCount();
+  EXPECT_FALSE(line.WaitForEdge(30)) << "no edge known";
+  EXPECT_GE(msSince(start), 30);
+
+  start = clock.HighLevelCount();
+  port.Level(false, 1000);  // the light comes 1 ms after this word, shown 32 ms late
+  for (int i = 0; i < 6; ++i) port.Level(true, BoardStreamDecoder::kContinuedUs);
+  port.Level(true, 100);  // and lasts 49 ms, long enough to be seen on a busy machine
+  const std::int64_t lastWord = clock.HighLevelCount();
+  EXPECT_TRUE(line.WaitForEdge(1000));
+  EXPECT_GE(msSince(start), (BoardLine::kDelayUs - BoardLine::kWakeEarlyUs) / 1000);
+  while (line.ReadCts() == 1 && msSince(start) < 2000) {
+  }
+  EXPECT_EQ(line.ReadCts(), 0);
+
+  line.InterruptWait();
+  EXPECT_FALSE(line.WaitForEdge(1000));
+  start = clock.HighLevelCount();
+  EXPECT_TRUE(line.WaitForEdge(1000)) << "an interrupted wait leaves the next one alone";
+  while (line.ReadCts() == 0 && msSince(start) < 2000) {
+  }
+  start = clock.HighLevelCount();
+  EXPECT_FALSE(line.WaitForEdge(30));
+  EXPECT_GE(msSince(start), 30);
+
+  // Silent since the last word: the board is taken as gone after kSilentMs.
+  while (!line.StreamLost() && msSince(lastWord) < 2000) clock.Sleep(1);
+  EXPECT_TRUE(line.StreamLost());
+  EXPECT_GE(msSince(lastWord), BoardLine::kSilentMs);
+  start = clock.HighLevelCount();
+  EXPECT_FALSE(line.WaitForEdge(1000));
+  EXPECT_LT(msSince(start), 500) << "a lost stream ends every wait at once";
+}
+
+TEST(Line, AFailedReadEndsTheStream) {
+  LiveBoardPort port;
+  SteadyClock clock;
+  BoardLine line(port, clock);
+  ASSERT_TRUE(line.Open(7));
+  port.Break();
+  const std::int64_t start = clock.HighLevelCount();
+  while (!line.StreamLost() && clock.HighLevelCount() - start < 2'000'000) clock.Sleep(1);
+  EXPECT_TRUE(line.StreamLost());
+  EXPECT_FALSE(line.WaitForEdge(1000));
+}
 
 }  // namespace
 }  // namespace vireo
