@@ -3,6 +3,7 @@
 // question that tells a board from another device.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -161,6 +162,7 @@ class LiveBoardPort final : public BytePort {
 
 struct SteadyClock final : ClockHardware {
   std::int64_t HighLevelCount() override {
+    ++reads;
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
@@ -170,6 +172,7 @@ struct SteadyClock final : ClockHardware {
   void Sleep(std::int32_t ms) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   }
+  std::atomic<int> reads = 0;
 };
 
 // Times here are lower bounds only, so that a slow machine cannot fail them.
@@ -183,8 +186,10 @@ TEST(Line, WaitsUntilTheNextEdgeIsNearAndStopsWhenTheBoardDoes) {
   auto msSince = [&](std::int64_t start) { return (clock.HighLevelCount() - start) / 1000; };
 
   std::int64_t start = clock.HighLevelCount();
+  const int reads = clock.reads;
   EXPECT_FALSE(line.WaitForEdge(30)) << "no edge known";
   EXPECT_GE(msSince(start), 30);
+  EXPECT_LT(clock.reads - reads, 20) << "the wait sleeps";
 
   start = clock.HighLevelCount();
   port.Level(false, 1000);  // the light comes 1 ms after this word, shown 32 ms late
@@ -192,6 +197,7 @@ TEST(Line, WaitsUntilTheNextEdgeIsNearAndStopsWhenTheBoardDoes) {
   port.Level(true, 100);  // and lasts 49 ms, long enough to be seen on a busy machine
   const std::int64_t lastWord = clock.HighLevelCount();
   EXPECT_TRUE(line.WaitForEdge(1000));
+  EXPECT_EQ(line.ReadCts(), 1) << "woke before the edge";
   EXPECT_GE(msSince(start), (BoardLine::kDelayUs - BoardLine::kWakeEarlyUs) / 1000);
   while (line.ReadCts() == 1 && msSince(start) < 2000) {
   }
