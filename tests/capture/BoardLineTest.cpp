@@ -129,7 +129,7 @@ class LiveBoardPort final : public BytePort {
     came_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                    [&] { return broken_ || !bytes_.empty(); });
     if (broken_) return -1;
-    const int n = std::min(size, static_cast<int>(bytes_.size()));
+    const int n = std::min({size, maxRead.load(), static_cast<int>(bytes_.size())});
     std::copy(bytes_.begin(), bytes_.begin() + n, buffer);
     bytes_.erase(0, static_cast<std::size_t>(n));
     return n;
@@ -152,6 +152,7 @@ class LiveBoardPort final : public BytePort {
     broken_ = true;
     came_.notify_all();
   }
+  std::atomic<int> maxRead = 256;  // bytes a read brings at most
 
  private:
   std::mutex lock_;
@@ -184,6 +185,7 @@ TEST(Line, WaitsUntilTheNextEdgeIsNearAndStopsWhenTheBoardDoes) {
   ASSERT_TRUE(line.Open(7));
   ASSERT_EQ(line.BoardAnswer(), kBoardHello);
   ASSERT_TRUE(line.StartEdgeWait());
+  port.maxRead = 3;  // words cut between reads, and reads of one byte
   auto msSince = [&](std::int64_t start) { return (clock.HighLevelCount() - start) / 1000; };
 
   std::int64_t start = clock.HighLevelCount();
