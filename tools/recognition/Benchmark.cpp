@@ -205,16 +205,16 @@ void PrintTable(const std::vector<RemoteResult>& results, bool lirc, std::ostrea
                 lirc ? " | LIRC right wrong none" : "");
   out << line;
   auto row = [&](const std::string& name, const Tally& t) {
-    std::snprintf(line, sizeof line, "%-28s %7d %7d | %s %s %s", name.c_str(), t.remotes, t.presses,
-                  Percent(t.right[0], t.presses).c_str(), Percent(t.wrong[0], t.presses).c_str(),
-                  Percent(t.none[0], t.presses).c_str());
+    // One reader's right, wrong and none.
+    auto cells = [&](int who) {
+      return Percent(t.right[who], t.presses) + " " + Percent(t.wrong[who], t.presses) + " " +
+             Percent(t.none[who], t.presses);
+    };
+    std::snprintf(line, sizeof line, "%-28s %7d %7d | %s", name.c_str(), t.remotes, t.presses,
+                  cells(0).c_str());
     out << line;
-    if (lirc) {
-      out << " | " << Percent(t.right[1], t.presses) << " " << Percent(t.wrong[1], t.presses) << " "
-          << Percent(t.none[1], t.presses);
-    }
-    out << " | " << Percent(t.right[2], t.presses) << " " << Percent(t.wrong[2], t.presses) << " "
-        << Percent(t.none[2], t.presses) << "\n";
+    if (lirc) out << " | " << cells(1);
+    out << " | " << cells(2) << "\n";
   };
   for (const auto& [name, tally] : byCategory) row(name, tally);
   row("total", total);
