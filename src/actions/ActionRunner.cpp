@@ -2,6 +2,7 @@
 
 #include "actions/ActionMessages.h"
 #include "config/NumberText.h"
+#include "text/Cp1251.h"
 
 namespace vireo {
 

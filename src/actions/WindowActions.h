@@ -11,10 +11,6 @@
 
 namespace vireo {
 
-// Upper case as Windows gives it on a Russian system: Latin and every
-// Cyrillic letter of Windows-1251, ё included.
-std::string UpperCase1251(std::string text);
-
 class WindowActions {
  public:
   WindowActions(Desktop& desktop, LogSink& log) : desktop_(desktop), log_(log) {}

@@ -7,6 +7,7 @@
 #include "capture/Messages.h"
 #include "config/NumberText.h"
 #include "signal/BoardStream.h"
+#include "text/Cp1251.h"
 
 namespace vireo {
 
@@ -108,12 +109,10 @@ void CaptureEngine::Fail(const std::string& message) { LogAndStop(log_, runState
 
 bool CaptureEngine::ChooseLine() {
   const std::string receiver = config_.GetString("COM", "Receiver");
-  std::string upper = receiver;
-  for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  const std::string upper = UpperCase1251(receiver);
   boardInUse_ = upper == "BOARD";
   if (!boardInUse_ && !upper.empty() && upper != "CTS") {
-    log_.AppendLog(std::string(msg::kBadValuePrefix) + "Receiver=" + receiver + " (" +
-                   msg::kAllowedReceivers + ")");
+    log_.AppendLog(BadValueLine("Receiver", receiver, msg::kAllowedReceivers));
     return false;
   }
   if (boardInUse_ && boardLine_ == nullptr) {

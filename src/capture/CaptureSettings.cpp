@@ -88,8 +88,7 @@ bool CheckOptInKeys(const OptInKeys& optIn, LogSink& log, RunState& state,
   settings.lastCommand = CaptureSettings::kNotSet;
   bool ok = true;
   auto bad = [&](const char* key, const std::string& text, const char* allowed) {
-    LogAndStop(log, state,
-               std::string(msg::kBadValuePrefix) + key + "=" + text + " (" + allowed + ")");
+    LogAndStop(log, state, BadValueLine(key, text, allowed));
     ok = false;
   };
   std::int32_t value = 0;
@@ -175,6 +174,10 @@ bool ReadCaptureBlock(SharedConfig& config, LogSink& log, RunState& state,
     if (positiveOnly && settings.*key.field <= 0) ok = false;
   }
   return ok;
+}
+
+std::string BadValueLine(const char* key, const std::string& text, const char* allowed) {
+  return std::string(msg::kBadValuePrefix) + key + "=" + text + " (" + allowed + ")";
 }
 
 }  // namespace vireo

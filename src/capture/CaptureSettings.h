@@ -69,4 +69,8 @@ bool ReadCaptureBlock(SharedConfig& config, LogSink& log, RunState& state,
 bool CheckOptInKeys(const OptInKeys& optIn, LogSink& log, RunState& state,
                     CaptureSettings& settings);
 
+// The log line of a key whose value cannot be used:
+// "Неверное значение KEY=text (allowed)".
+std::string BadValueLine(const char* key, const std::string& text, const char* allowed);
+
 }  // namespace vireo

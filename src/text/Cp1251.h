@@ -18,4 +18,8 @@ bool Utf8ToCp1251(const std::string& text, std::string& out);
 // As above, with the "?" places kept: for names that only label a text.
 std::string Utf8ToCp1251(const std::string& text);
 
+// Upper case as Windows gives it on a Russian system: Latin and every
+// Cyrillic letter of Windows-1251, ё included.
+std::string UpperCase1251(std::string text);
+
 }  // namespace vireo

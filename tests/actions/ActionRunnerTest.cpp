@@ -10,6 +10,7 @@
 #include "config/NumberText.h"
 #include "support/CaseFile.h"
 #include "support/EngineHarness.h"
+#include "text/Cp1251.h"
 
 namespace vireo {
 namespace {
