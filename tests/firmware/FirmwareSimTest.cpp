@@ -7,18 +7,15 @@
 #include <sstream>
 #include <utility>
 
-#include "avr_ioport.h"
-#include "avr_uart.h"
+#include "SimBoard.h"
 #include "platform/sim/Recording.h"
 #include "signal/BoardStream.h"
-#include "sim_avr.h"
-#include "sim_elf.h"
 #include "support/CaseFile.h"
 
 namespace vireo {
 namespace {
 
-constexpr std::uint64_t kCyclesPerUs = 16;
+using test::kCyclesPerUs;
 constexpr std::int64_t kWordUs = BoardStreamDecoder::kContinuedUs;
 constexpr std::int64_t kMinLevelUs = 20;  // shorter ones the board marks lost
 
@@ -92,40 +89,13 @@ struct Heard : BoardStreamSink {
   }
 };
 
-struct Board {
-  avr_t* avr = nullptr;
+struct Board : test::SimBoard {
   Heard heard;
   BoardStreamDecoder decoder;
   std::uint8_t last = 0;
   int reservedWords = 0;  // L = 1, d = 0: the host reads them as overflows too
 
-  Board() {
-    elf_firmware_t firmware{};
-    if (elf_read_firmware(VIREO_FIRMWARE_ELF, &firmware) != 0) return;
-    avr = avr_make_mcu_by_name("atmega328p");
-    avr_init(avr);
-    avr->log = LOG_NONE;
-    firmware.frequency = 16000000;
-    avr_load_firmware(avr, &firmware);
-    std::uint32_t flags = 0;  // no echo, no host sleep while the firmware polls
-    avr_ioctl(avr, AVR_IOCTL_UART_SET_FLAGS('0'), &flags);
-    avr_irq_register_notify(Uart(UART_IRQ_OUTPUT), &Board::OnByte, this);
-    SetLight(false);
-  }
-  ~Board() {
-    if (avr) avr_terminate(avr);
-  }
-  avr_irq_t* Uart(int irq) { return avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), irq); }
-  void SetLight(bool light) {
-    avr_raise_irq(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ('B'), 0), !light);
-  }
-  bool RunUntil(std::uint64_t cycle) {
-    while (avr->cycle < cycle) {
-      const int state = avr_run(avr);
-      if (state == cpu_Done || state == cpu_Crashed) return false;
-    }
-    return true;
-  }
+  Board() : SimBoard(VIREO_FIRMWARE_ELF, &Board::OnByte, this) {}
   static void OnByte(avr_irq_t*, std::uint32_t value, void* param) {
     auto* board = static_cast<Board*>(param);
     const std::uint8_t byte = value;

@@ -13,21 +13,18 @@
 #include <iterator>
 #include <string>
 
-#include "avr_ioport.h"
-#include "avr_uart.h"
+#include "SimBoard.h"
 #include "platform/sim/Recording.h"
-#include "sim_avr.h"
-#include "sim_elf.h"
 
 namespace {
 
-constexpr std::uint64_t kCyclesPerUs = 16;
+using vireo::test::kCyclesPerUs;
 constexpr std::uint64_t kByteUs = 40;  // ten bits at 250000 baud
 
-avr_t* avr = nullptr;
 int firstByte = -1;  // of the word under way
 
-void OnByte(avr_irq_t*, std::uint32_t value, void*) {
+void OnByte(avr_irq_t*, std::uint32_t value, void* param) {
+  const avr_t* avr = static_cast<vireo::test::SimBoard*>(param)->avr;
   const int byte = value & 0xff;
   if (byte & 0x80) {
     firstByte = byte;
@@ -37,14 +34,6 @@ void OnByte(avr_irq_t*, std::uint32_t value, void*) {
                 byte);
     firstByte = -1;
   }
-}
-
-bool RunUntil(std::uint64_t cycle) {
-  while (avr->cycle < cycle) {
-    const int state = avr_run(avr);
-    if (state == cpu_Done || state == cpu_Crashed) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -63,26 +52,13 @@ int main(int argc, char** argv) {
   }
   // simavr's own messages would go to standard output, among the words.
   avr_global_logger_set([](avr_t*, int, const char*, va_list) {});
-  elf_firmware_t firmware{};
-  if (elf_read_firmware(argv[1], &firmware) != 0) return 1;
-  avr = avr_make_mcu_by_name("atmega328p");
-  if (avr == nullptr) return 1;
-  avr_init(avr);
-  avr->log = LOG_NONE;
-  firmware.frequency = 16000000;
-  avr_load_firmware(avr, &firmware);
-  std::uint32_t flags = 0;  // no echo to the terminal
-  avr_ioctl(avr, AVR_IOCTL_UART_SET_FLAGS('0'), &flags);
-  avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT), OnByte,
-                          nullptr);
-  avr_irq_t* pin = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ('B'), 0);
-  avr_raise_irq(pin, 1);  // the module's output is high on a dark line
+  vireo::test::SimBoard board(argv[1], OnByte, &board);
+  if (board.avr == nullptr) return 1;
   std::uint64_t us = 0;
   for (const vireo::sim::Segment& s : signal) {
-    avr_raise_irq(pin, s.level);
+    board.SetLight(s.level == 0);  // the module's output is high on a dark line
     us += s.durationUs;
-    if (!RunUntil(us * kCyclesPerUs)) return 1;
+    if (!board.RunUntil(us * kCyclesPerUs)) return 1;
   }
-  avr_terminate(avr);
   return 0;
 }
