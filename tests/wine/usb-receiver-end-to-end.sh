@@ -20,16 +20,19 @@ check "the start-up log names the board" $r "$log"
 
 # Up and Left send two frames each, Back one; the commands have no actions.
 # The worker samples the replayed level in real time, and a busy machine
-# holds it now and then, garbling a frame (seen on two-core virtual
-# machines): the presses play again, up to six times, until a round runs
-# exactly these commands.
+# holds it now and then, garbling a frame into a code no command has (seen
+# on two-core virtual machines, in one run all six rounds had one): such a
+# frame may go unread, as a lost one may, but never run another command.
+# The presses play again, up to six times, until a round runs each of the
+# three buttons' commands, in order, and no other.
 for round in 1 2 3 4 5 6; do
   seen=$(log_text | grep -c '' || true)
   board board "$top/tests/data/wine/rc5-board.stream"
   sleep 3.5
   order=$(log_text | tail -n +"$((seen + 1))" | grep -Ev '^(|Непонятная команда )$' | tr '\n' ' ' || true)
   echo "round $round: $order"
-  [[ "$order" =~ ^"(1) "("(1) ")?"(2) "("(2) ")?"(4) "$ ]] && r=ok && break || r=no
+  commands=$(sed -E "s/Нет комманды для '[a-zA-Z]*' //g" <<<"$order")
+  [[ "$commands" =~ ^"(1) "("(1) ")?"(2) "("(2) ")?"(4) "$ ]] && r=ok && break || r=no
 done
 check "RC-5 Up, Left and Back from the board run commands 1, 2 and 4 (round $round)" $r "$order"
 session_shot "$shots/usb-receiver.png"
